@@ -1,0 +1,35 @@
+# Shared build settings: one INTERFACE target carries the language level and warnings, and
+# helpers create the per-folder static libraries, executables and test binaries.
+
+add_library(nivra_options INTERFACE)
+target_compile_features(nivra_options INTERFACE cxx_std_20)
+target_compile_options(nivra_options INTERFACE -Wall -Wextra)
+if(NIVRA_WERROR)
+  target_compile_options(nivra_options INTERFACE -Werror)
+endif()
+target_include_directories(nivra_options INTERFACE ${PROJECT_SOURCE_DIR})
+
+# nivra_library(NAME SOURCES... [LINK libs...]): a static library of one subsystem folder.
+function(nivra_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LINK" ${ARGN})
+  add_library(${name} STATIC ${ARG_SOURCES})
+  target_link_libraries(${name} PUBLIC nivra_options ${ARG_LINK})
+endfunction()
+
+# nivra_executable(NAME SOURCES... [LINK libs...]): a program carrying the version block.
+function(nivra_executable name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LINK" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES} $<TARGET_OBJECTS:nivra_version_block>)
+  target_link_libraries(${name} PRIVATE nivra_options ${ARG_LINK})
+endfunction()
+
+# nivra_test(NAME LABEL SOURCES... [LINK libs...]): one GoogleTest binary, cases discovered.
+function(nivra_test name label)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LINK;ENV" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES} $<TARGET_OBJECTS:nivra_version_block>)
+  target_link_libraries(${name} PRIVATE nivra_options nivra_test_support ${ARG_LINK}
+                        GTest::gtest GTest::gmock GTest::gtest_main)
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
+                       PROPERTIES LABELS ${label} TIMEOUT 120
+                                  ENVIRONMENT "QT_QPA_PLATFORM=offscreen;${ARG_ENV}")
+endfunction()

@@ -1,0 +1,174 @@
+#include "platform/ini_file.h"
+
+#include "platform/atomic_file.h"
+#include "platform/text.h"
+
+namespace nivra::platform {
+namespace {
+
+std::string_view stripQuotes(std::string_view v) {
+  if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
+    return v.substr(1, v.size() - 2);
+  return v;
+}
+
+}  // namespace
+
+IniFile::IniFile(std::filesystem::path path, Quotes quotes)
+    : path_(std::move(path)), quotes_(quotes) {}
+
+bool IniFile::load() {
+  auto bytes = readWholeFile(path_, 16u << 20);
+  sections_.clear();
+  if (!bytes) return false;
+  setText(*bytes);
+  return true;
+}
+
+void IniFile::setText(std::string_view text) {
+  sections_.clear();
+  sections_.push_back(Section{});
+  std::size_t pos = 0;
+  while (pos < text.size()) {
+    std::size_t end = text.find('\n', pos);
+    if (end == std::string_view::npos) end = text.size();
+    std::string_view raw = text.substr(pos, end - pos);
+    pos = end + 1;
+    if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
+    std::string_view t = text::trim(raw);
+    if (!t.empty() && t.front() == '[') {
+      std::size_t close = t.find(']');
+      if (close != std::string_view::npos) {
+        Section s;
+        s.name = std::string(text::trim(t.substr(1, close - 1)));
+        s.hasHeader = true;
+        sections_.push_back(std::move(s));
+        continue;
+      }
+    }
+    Line line;
+    std::size_t eq = t.find('=');
+    if (!t.empty() && t.front() != ';' && eq != std::string_view::npos && eq > 0) {
+      line.key = std::string(text::trim(t.substr(0, eq)));
+      line.value = std::string(text::trim(t.substr(eq + 1)));
+    }
+    if (line.key.empty()) line.raw = std::string(raw);
+    sections_.back().lines.push_back(std::move(line));
+  }
+}
+
+std::string IniFile::text() const {
+  std::string out;
+  for (const Section& s : sections_) {
+    if (s.hasHeader) out += "[" + s.name + "]\n";
+    for (const Line& l : s.lines) out += l.key.empty() ? l.raw + "\n" : l.key + "=" + l.value + "\n";
+  }
+  return out;
+}
+
+bool IniFile::save() const { return writeFileAtomically(path_, text()); }
+
+IniFile::Section* IniFile::findSection(std::string_view name) {
+  for (Section& s : sections_)
+    if (s.hasHeader && text::equalsNoCase(s.name, name)) return &s;
+  return nullptr;
+}
+
+const IniFile::Section* IniFile::findSection(std::string_view name) const {
+  return const_cast<IniFile*>(this)->findSection(name);
+}
+
+std::optional<std::string> IniFile::value(std::string_view section, std::string_view key) const {
+  const Section* s = findSection(section);
+  if (!s) return std::nullopt;
+  for (const Line& l : s->lines)
+    if (!l.key.empty() && text::equalsNoCase(l.key, key))
+      return std::string(quotes_ == Quotes::Profile ? stripQuotes(l.value) : l.value);
+  return std::nullopt;
+}
+
+std::string IniFile::readString(std::string_view section, std::string_view key,
+                                std::string_view def) const {
+  auto v = value(section, key);
+  return v ? *v : std::string(def);
+}
+
+std::int32_t IniFile::readInteger(std::string_view section, std::string_view key,
+                                  std::int32_t def) const {
+  auto v = value(section, key);
+  if (!v) return def;
+  return text::parseInt32(*v).value_or(def);
+}
+
+bool IniFile::readBool(std::string_view section, std::string_view key, bool def) const {
+  return readInteger(section, key, def ? 1 : 0) != 0;
+}
+
+void IniFile::writeString(std::string_view section, std::string_view key, std::string_view value) {
+  std::string clean(text::trim(value));
+  Section* s = findSection(section);
+  if (!s) {
+    Section fresh;
+    fresh.name = std::string(section);
+    fresh.hasHeader = true;
+    sections_.push_back(std::move(fresh));
+    s = &sections_.back();
+  }
+  std::size_t lastEntry = 0;
+  bool anyEntry = false;
+  for (std::size_t i = 0; i < s->lines.size(); ++i) {
+    Line& l = s->lines[i];
+    if (l.key.empty()) continue;
+    if (text::equalsNoCase(l.key, key)) {
+      l.value = clean;
+      return;
+    }
+    lastEntry = i;
+    anyEntry = true;
+  }
+  Line line{{}, std::string(key), clean};
+  auto at = anyEntry ? s->lines.begin() + static_cast<std::ptrdiff_t>(lastEntry + 1) : s->lines.begin();
+  s->lines.insert(at, std::move(line));
+}
+
+void IniFile::writeInteger(std::string_view section, std::string_view key, std::int64_t value) {
+  writeString(section, key, std::to_string(value));
+}
+
+void IniFile::writeBool(std::string_view section, std::string_view key, bool value) {
+  writeString(section, key, value ? "1" : "0");
+}
+
+bool IniFile::sectionExists(std::string_view section) const { return findSection(section); }
+
+bool IniFile::valueExists(std::string_view section, std::string_view key) const {
+  return value(section, key).has_value();
+}
+
+std::vector<std::string> IniFile::sectionNames() const {
+  std::vector<std::string> out;
+  for (const Section& s : sections_)
+    if (s.hasHeader) out.push_back(s.name);
+  return out;
+}
+
+std::vector<std::string> IniFile::keyNames(std::string_view section) const {
+  std::vector<std::string> out;
+  if (const Section* s = findSection(section))
+    for (const Line& l : s->lines)
+      if (!l.key.empty()) out.push_back(l.key);
+  return out;
+}
+
+void IniFile::eraseSection(std::string_view section) {
+  std::erase_if(sections_, [&](const Section& s) {
+    return s.hasHeader && text::equalsNoCase(s.name, section);
+  });
+}
+
+void IniFile::deleteKey(std::string_view section, std::string_view key) {
+  if (Section* s = findSection(section))
+    std::erase_if(s->lines, [&](const Line& l) { return !l.key.empty() && text::equalsNoCase(l.key, key); });
+}
+
+}  // namespace nivra::platform

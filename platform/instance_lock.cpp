@@ -1,0 +1,28 @@
+#include "platform/instance_lock.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "platform/folders.h"
+
+namespace nivra::platform {
+
+InstanceLock::InstanceLock(std::string_view name) {
+  const auto path = runtimeDir() / (std::string(name) + ".lock");
+  fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+  if (fd_ < 0) return;  // no lock could be made: the start counts as the first
+  if (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+    alreadyExists_ = (errno == EWOULDBLOCK);
+    ::close(fd_);
+    fd_ = -1;
+  }
+}
+
+InstanceLock::~InstanceLock() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+}  // namespace nivra::platform

@@ -1,0 +1,315 @@
+#include "platform/window_channel.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+#include <map>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "platform/debug_output.h"
+#include "platform/folders.h"
+#include "platform/messages.h"
+#include "platform/window_frame.h"
+
+namespace nivra::platform {
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+namespace {
+
+constexpr auto kFrameDeadline = 5s;  // a peer must deliver its whole frame within this
+constexpr std::size_t kMaxClients = 256;
+
+bool fillAddress(const fs::path& path, sockaddr_un& addr) {
+  std::memset(&addr, 0, sizeof addr);
+  addr.sun_family = AF_UNIX;
+  const std::string s = path.string();
+  if (s.size() >= sizeof addr.sun_path) return false;
+  std::memcpy(addr.sun_path, s.c_str(), s.size() + 1);
+  return true;
+}
+
+void setTimeouts(int fd, std::chrono::milliseconds timeout) {
+  timeval tv{};
+  tv.tv_sec = static_cast<time_t>(timeout.count() / 1000);
+  tv.tv_usec = static_cast<suseconds_t>((timeout.count() % 1000) * 1000);
+  ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv);
+  ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &tv, sizeof tv);
+}
+
+int connectTo(const fs::path& path, std::chrono::milliseconds timeout) {
+  sockaddr_un addr;
+  if (!fillAddress(path, addr)) return -1;
+  int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  if (fd < 0) return -1;
+  setTimeouts(fd, timeout);
+  if (::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) {
+    ::close(fd);
+    return -1;
+  }
+  return fd;
+}
+
+bool writeAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    ssize_t n = ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    bytes.remove_prefix(static_cast<std::size_t>(n));
+  }
+  return true;
+}
+
+std::optional<std::int64_t> exchange(const WindowHandle& window, const ChannelFrame& frame,
+                                     std::chrono::milliseconds timeout) {
+  int fd = connectTo(window.socket, timeout);
+  if (fd < 0) return std::nullopt;
+  std::optional<std::int64_t> result;
+  if (writeAll(fd, encodeFrame(frame))) {
+    if (frame.post) {
+      result = 0;
+    } else {
+      std::uint8_t reply[kReplySize];
+      std::size_t got = 0;
+      while (got < kReplySize) {
+        ssize_t n = ::recv(fd, reply + got, kReplySize - got, 0);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        got += static_cast<std::size_t>(n);
+      }
+      if (got == kReplySize) result = parseReply(reply);
+    }
+  }
+  ::close(fd);
+  return result;
+}
+
+}  // namespace
+
+fs::path windowSocketPath(std::string_view className) {
+  return runtimeDir() / (std::string(className) + ".sock");
+}
+
+// Shared between the owner (loop thread), the channel thread and handlers posted to the loop.
+struct WindowChannelServer::State {
+  MessageTarget* target = nullptr;  // loop thread only; null once the server is gone
+  fs::path socketPath;
+  int listenFd = -1;
+  int wakeFd = -1;
+  std::atomic<bool> stopping{false};
+  std::mutex mutex;                                   // guards `replies`
+  std::vector<std::pair<int, std::int64_t>> replies;  // client fd, result
+  std::thread thread;
+
+  struct Client {
+    std::vector<std::uint8_t> buffer;
+    std::chrono::steady_clock::time_point deadline;
+    bool awaitingReply = false;
+  };
+
+  void run(std::shared_ptr<State> self);
+  void deliver(std::shared_ptr<State> self, int fd, ChannelFrame frame);
+  void queueReply(int fd, std::int64_t result) {
+    {
+      std::lock_guard lock(mutex);
+      replies.emplace_back(fd, result);
+    }
+    std::uint64_t one = 1;
+    [[maybe_unused]] auto n = ::write(wakeFd, &one, sizeof one);
+  }
+};
+
+void WindowChannelServer::State::deliver(std::shared_ptr<State> self, int fd, ChannelFrame frame) {
+  EventLoop& loop = target->loop();
+  loop.post([self, fd, frame = std::move(frame)]() mutable {
+    std::int64_t result = 0;
+    if (self->target) {
+      Message msg{frame.message, static_cast<std::intptr_t>(frame.wParam),
+                  static_cast<std::intptr_t>(frame.lParam)};
+      CopyDataRecord record;
+      if (frame.message == WM_COPYDATA) {
+        record.dwData = frame.dwData;
+        record.cbData = static_cast<std::uint32_t>(frame.data.size());
+        record.lpData = frame.data.data();
+        msg.lParam = reinterpret_cast<std::intptr_t>(&record);
+      }
+      MessageTarget* target = self->target;
+      // Reply before handling would be wrong for a send; a handler that throws still answers.
+      try {
+        result = target->handleMessage(msg);
+      } catch (...) {
+        if (!frame.post) self->queueReply(fd, 0);
+        throw;
+      }
+    }
+    if (!frame.post) self->queueReply(fd, result);
+  });
+}
+
+void WindowChannelServer::State::run(std::shared_ptr<State> self) {
+  std::map<int, Client> clients;
+  auto drop = [&](int fd) {
+    ::close(fd);
+    clients.erase(fd);
+  };
+  while (!stopping) {
+    std::vector<pollfd> fds;
+    fds.push_back({wakeFd, POLLIN, 0});
+    if (clients.size() < kMaxClients) fds.push_back({listenFd, POLLIN, 0});
+    for (auto& [fd, c] : clients)
+      if (!c.awaitingReply) fds.push_back({fd, POLLIN, 0});
+    ::poll(fds.data(), fds.size(), 250);
+    if (stopping) break;
+
+    std::uint64_t counter;
+    while (::read(wakeFd, &counter, sizeof counter) > 0) {
+    }
+    std::vector<std::pair<int, std::int64_t>> ready;
+    {
+      std::lock_guard lock(mutex);
+      ready.swap(replies);
+    }
+    for (auto [fd, result] : ready) {
+      if (!clients.count(fd)) continue;
+      writeAll(fd, encodeReply(result));
+      drop(fd);
+    }
+
+    const auto now = std::chrono::steady_clock::now();
+    for (const pollfd& p : fds) {
+      if (p.fd == wakeFd || !(p.revents & (POLLIN | POLLHUP | POLLERR))) continue;
+      if (p.fd == listenFd) {
+        for (;;) {
+          int fd = ::accept4(listenFd, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+          if (fd < 0) break;
+          ucred cred{};
+          socklen_t len = sizeof cred;
+          if (::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &cred, &len) != 0 || cred.uid != ::geteuid()) {
+            debugOutput("window channel: refused a peer of another user");
+            ::close(fd);
+            continue;
+          }
+          clients[fd] = Client{{}, now + kFrameDeadline, false};
+          if (clients.size() >= kMaxClients) break;
+        }
+        continue;
+      }
+      auto it = clients.find(p.fd);
+      if (it == clients.end() || it->second.awaitingReply) continue;
+      Client& c = it->second;
+      std::uint8_t buf[4096];
+      ssize_t n = ::recv(p.fd, buf, sizeof buf, 0);
+      if (n <= 0) {
+        if (n < 0 && (errno == EAGAIN || errno == EINTR)) continue;
+        drop(p.fd);  // closed before a whole frame: nothing to deliver
+        continue;
+      }
+      c.buffer.insert(c.buffer.end(), buf, buf + n);
+      FrameParse parsed = parseFrame(c.buffer);
+      if (parsed.status == FrameStatus::Bad) {
+        debugOutput("window channel: dropped a malformed frame");
+        drop(p.fd);
+      } else if (parsed.status == FrameStatus::Complete) {
+        bool post = parsed.frame.post;
+        deliver(self, p.fd, std::move(parsed.frame));
+        if (post) drop(p.fd);
+        else c.awaitingReply = true;
+      }
+    }
+    // Peers that stall mid-frame are dropped so they cannot hold a slot forever.
+    for (auto it = clients.begin(); it != clients.end();) {
+      if (!it->second.awaitingReply && now > it->second.deadline) {
+        ::close(it->first);
+        it = clients.erase(it);
+      } else {
+        ++it;
+      }
+    }
+  }
+  for (auto& [fd, c] : clients) ::close(fd);
+}
+
+WindowChannelServer::WindowChannelServer(std::string className, MessageTarget& target)
+    : state_(std::make_shared<State>()) {
+  state_->target = &target;
+  state_->socketPath = windowSocketPath(className);
+  sockaddr_un addr;
+  if (!fillAddress(state_->socketPath, addr)) return;
+  int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+  if (fd < 0) return;
+  ::unlink(state_->socketPath.c_str());
+  if (::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
+      ::chmod(state_->socketPath.c_str(), 0600) != 0 || ::listen(fd, 128) != 0) {
+    ::close(fd);
+    return;
+  }
+  state_->listenFd = fd;
+  state_->wakeFd = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+  state_->thread = std::thread([s = state_] { s->run(s); });
+}
+
+WindowChannelServer::~WindowChannelServer() {
+  state_->target = nullptr;
+  if (state_->listenFd < 0) return;
+  state_->stopping = true;
+  std::uint64_t one = 1;
+  [[maybe_unused]] auto n = ::write(state_->wakeFd, &one, sizeof one);
+  state_->thread.join();
+  ::close(state_->listenFd);
+  ::close(state_->wakeFd);
+  ::unlink(state_->socketPath.c_str());
+}
+
+bool WindowChannelServer::listening() const { return state_->listenFd >= 0; }
+
+std::optional<WindowHandle> findWindow(std::string_view className) {
+  WindowHandle handle{windowSocketPath(className)};
+  int fd = connectTo(handle.socket, 2000ms);
+  if (fd < 0) return std::nullopt;
+  ::close(fd);
+  return handle;
+}
+
+std::optional<std::int64_t> sendWindowMessage(const WindowHandle& window, const Message& msg,
+                                              std::chrono::milliseconds timeout) {
+  ChannelFrame frame;
+  frame.message = msg.id;
+  frame.wParam = msg.wParam;
+  frame.lParam = msg.lParam;
+  return exchange(window, frame, timeout);
+}
+
+std::optional<std::int64_t> sendCopyData(const WindowHandle& window, std::intptr_t wParam,
+                                         const CopyDataRecord& record,
+                                         std::chrono::milliseconds timeout) {
+  if (record.cbData > kMaxCopyDataBytes || (record.cbData && !record.lpData)) return std::nullopt;
+  ChannelFrame frame;
+  frame.message = WM_COPYDATA;
+  frame.wParam = wParam;
+  frame.dwData = record.dwData;
+  frame.data.assign(static_cast<const char*>(record.lpData), record.cbData);
+  return exchange(window, frame, timeout);
+}
+
+bool postWindowMessage(const WindowHandle& window, const Message& msg) {
+  ChannelFrame frame;
+  frame.post = true;
+  frame.message = msg.id;
+  frame.wParam = msg.wParam;
+  frame.lParam = msg.lParam;
+  return exchange(window, frame, 2000ms).has_value();
+}
+
+}  // namespace nivra::platform
