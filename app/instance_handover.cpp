@@ -1,0 +1,73 @@
+#include "app/instance_handover.h"
+
+#include "app/ufunction.h"
+#include "platform/messages.h"
+#include "platform/text.h"
+#include "platform/window_channel.h"
+
+namespace nivra::app {
+using platform::CopyDataRecord;
+using platform::Message;
+
+bool ChannelMainWindowPort::find() {
+  window_ = platform::findWindow(kMainWindowClass);
+  return window_.has_value();
+}
+
+std::optional<std::int64_t> ChannelMainWindowPort::send(const Message& msg) {
+  return window_ ? platform::sendWindowMessage(*window_, msg) : std::nullopt;
+}
+
+std::optional<std::int64_t> ChannelMainWindowPort::sendCopyData(std::intptr_t wParam,
+                                                                const CopyDataRecord& record) {
+  return window_ ? platform::sendCopyData(*window_, wParam, record) : std::nullopt;
+}
+
+void HandOverToRunningInstance(const CommandLine& cmd, MainWindowPort& window) {
+  const std::string first = cmd.arg(1);
+  if (text::equalsNoCase(first, "/A") || text::equalsNoCase(first, "/SETUPRUN")) return;
+  if (!window.find()) return;
+  auto reply = window.send(Message{platform::WM_INSTANCE_ACTIVATE, cmd.argCount(), 0});
+  if (reply != 1 || cmd.argCount() <= 0) return;
+  std::string buffer = cmd.remainder();
+  buffer.push_back('\0');
+  CopyDataRecord record{0, static_cast<std::uint32_t>(buffer.size()), buffer.data()};
+  window.sendCopyData(0, record);
+}
+
+std::string FirstTokenIfQuoted(const std::string& text) {
+  if (text.empty() || text.front() != '"') return text;
+  std::string token;
+  NextCommandToken(text, 0, token);
+  return token;
+}
+
+bool IsPrivateLink(std::string_view text) { return text::startsWithNoCase(text, "Nivra://"); }
+
+ForwardedCommand InterpretForwardedText(std::string_view bytes) {
+  const auto nul = bytes.find('\0');
+  const std::string decoded = UrlDecode(bytes.substr(0, nul));
+  const std::string result = FirstTokenIfQuoted(std::string(text::trim(decoded)));
+  if (result.empty()) return {};
+  if (IsPrivateLink(result)) return {ForwardedCommand::Kind::OpenLink, result};
+
+  const auto items = SplitCommaText(result);
+  if (items.size() < 2) return {};
+  std::size_t i = 0;
+  std::string switchText;
+  for (; i < items.size(); ++i) {
+    switchText = std::string(text::trim(items[i]));
+    if (!switchText.empty()) break;
+  }
+  std::string argument;
+  for (++i; i < items.size(); ++i) {
+    const std::string item(text::trim(items[i]));
+    if (item.empty()) break;
+    argument = item;
+  }
+  if (!argument.empty() && text::equalsNoCase(switchText, "/WebShell"))
+    return {ForwardedCommand::Kind::WebShell, argument};
+  return {};
+}
+
+}  // namespace nivra::app

@@ -1,0 +1,66 @@
+#include "app/system_integration.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "platform/atomic_file.h"
+#include "platform/folders.h"
+#include "platform/module_names.h"
+#include "platform/registry.h"
+#include "platform/text.h"
+
+namespace nivra::app {
+namespace fs = std::filesystem;
+using platform::Hive;
+using platform::Registry;
+
+namespace {
+
+fs::path autostartEntry() { return platform::configHome() / "autostart" / "nivra.desktop"; }
+
+// Desktop-entry Exec lines quote arguments with double quotes and escape \ " ` $ inside.
+std::string desktopQuoted(const std::string& path) {
+  std::string out = "\"";
+  for (char c : path) {
+    if (c == '"' || c == '`' || c == '$' || c == '\\') out += '\\';
+    out += c;
+  }
+  return out + "\"";
+}
+
+void writeAutostartEntry(const std::string& programPath) {
+  const fs::path entry = autostartEntry();
+  if (!platform::ensureDir(entry.parent_path())) return;
+  const std::string text = std::string("[Desktop Entry]\n") +
+                           "Type=Application\n"
+                           "Name=Nivra\n"
+                           "Exec=" + desktopQuoted(programPath) + " /A\n"
+                           "X-GNOME-Autostart-enabled=true\n";
+  platform::writeFileAtomically(entry, text);
+}
+
+}  // namespace
+
+std::string AutorunData(const std::string& programPath) { return "\"" + programPath + "\" /A"; }
+
+void SetAutorun(bool flag, const std::string& programPath) {
+  Registry& reg = Registry::system();
+  if (flag) {
+    const std::string data = AutorunData(programPath);
+    auto current = reg.readString(Hive::CurrentUser, kRunKey, platform::names::kAppName);
+    if (!current || !text::equalsNoCase(*current, data)) {
+      reg.writeString(Hive::CurrentUser, kRunKey, platform::names::kAppName, data);
+      writeAutostartEntry(programPath);
+    }
+  } else {
+    reg.deleteValue(Hive::CurrentUser, kRunKey, platform::names::kAppName);
+    std::error_code ec;
+    fs::remove(autostartEntry(), ec);
+  }
+}
+
+std::string ReadAutorun() {
+  return Registry::system().readString(Hive::CurrentUser, kRunKey, platform::names::kAppName).value_or("");
+}
+
+}  // namespace nivra::app
