@@ -23,12 +23,18 @@ function(nivra_executable name)
   target_link_libraries(${name} PRIVATE nivra_options ${ARG_LINK})
 endfunction()
 
-# nivra_test(NAME LABEL SOURCES... [LINK libs...]): one GoogleTest binary, cases discovered.
+# nivra_test(NAME LABEL SOURCES... [LINK libs...] [QT]): one GoogleTest binary, cases
+# discovered. QT gives it a main() that creates the QApplication first (offscreen).
 function(nivra_test name label)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LINK;ENV" ${ARGN})
+  cmake_parse_arguments(ARG "QT" "" "SOURCES;LINK;ENV" ${ARGN})
   add_executable(${name} ${ARG_SOURCES} $<TARGET_OBJECTS:nivra_version_block>)
+  if(ARG_QT)
+    target_link_libraries(${name} PRIVATE nivra_test_qt_main)
+  else()
+    target_link_libraries(${name} PRIVATE GTest::gtest_main)
+  endif()
   target_link_libraries(${name} PRIVATE nivra_options nivra_test_support ${ARG_LINK}
-                        GTest::gtest GTest::gmock GTest::gtest_main)
+                        GTest::gtest GTest::gmock)
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
                        PROPERTIES LABELS ${label} TIMEOUT 120
                                   ENVIRONMENT "QT_QPA_PLATFORM=offscreen;${ARG_ENV}")

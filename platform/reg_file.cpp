@@ -88,9 +88,10 @@ RegHive RegHive::parse(std::string rootName, std::string_view text) {
     std::string_view line = text::trim(text.substr(pos, end - pos));
     pos = end + 1;
     if (line.empty() || line.front() == ';') continue;
-    if (line.front() == '[' && line.back() == ']') {
+    if (line.front() == '[') {
+      current = nullptr;  // a malformed header ends the key before it too
+      if (line.back() != ']') continue;
       std::string_view path = line.substr(1, line.size() - 2);
-      current = nullptr;
       if (!text::startsWithNoCase(path, hive.root_)) continue;  // another hive's key: skipped
       path.remove_prefix(hive.root_.size());
       if (!path.empty() && path.front() != '\\') continue;
