@@ -1,0 +1,234 @@
+#include "net/ftp_client.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <chrono>
+#include <mutex>
+#include <vector>
+
+#include "net/download_urls.h"
+#include "net/ftp_reply.h"
+#include "net/resolve_host.h"
+#include "net/socket_io.h"
+#include "platform/debug_output.h"
+
+namespace nivra::net {
+namespace {
+
+using std::chrono::milliseconds;
+using nivra::platform::debugOutput;
+
+// Sockets a stop request may shut down from another thread. A descriptor leaves the set before
+// it is closed, so the stopping thread never touches a reused number.
+class CancelableSockets {
+ public:
+  void add(int fd) {
+    std::lock_guard lock(mutex_);
+    if (cancelled_) ::shutdown(fd, SHUT_RDWR);
+    fds_.push_back(fd);
+  }
+  void close(UniqueFd& fd) {
+    {
+      std::lock_guard lock(mutex_);
+      std::erase(fds_, fd.get());
+    }
+    fd.reset();
+  }
+  void cancel() {
+    std::lock_guard lock(mutex_);
+    cancelled_ = true;
+    for (int fd : fds_) ::shutdown(fd, SHUT_RDWR);
+  }
+
+ private:
+  std::mutex mutex_;
+  std::vector<int> fds_;
+  bool cancelled_ = false;
+};
+
+bool appendBlock(int fd, const char* data, std::size_t size) {
+  while (size > 0) {
+    const ssize_t n = ::write(fd, data, size);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    data += n;
+    size -= static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+// Sends REST (when resuming) and RETR; both replies are drained, not examined.
+bool requestFile(int control, std::string_view path, std::int64_t restartAt) {
+  if (restartAt > 0) {
+    if (!SendCommand(control, "REST " + std::to_string(restartAt))) return false;
+    ReadReplyDrained(control);
+  }
+  if (!SendCommand(control, "RETR " + std::string(path))) return false;
+  ReadReplyDrained(control);
+  return true;
+}
+
+struct ReceiveResult {
+  std::int64_t local;
+  bool writeFailed;
+};
+
+// Appends data blocks until `limit` bytes are held (limit < 0: until the connection ends).
+ReceiveResult receiveInto(int data, int file, std::int64_t local, std::int64_t limit) {
+  char block[kFtpDataBlock];
+  while (limit < 0 || local < limit) {
+    const ssize_t n = ::recv(data, block, sizeof block, 0);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    if (!appendBlock(file, block, static_cast<std::size_t>(n))) return {local, true};
+    local += n;
+  }
+  return {local, false};
+}
+
+}  // namespace
+
+bool SendCommand(int socket, std::string_view text) {
+  const auto line = FormatCommand(text);
+  return line && sendAll(socket, line->data(), line->size());
+}
+
+std::string ReadReply(int socket) {
+  char buffer[kFtpBufferSize] = {};
+  ssize_t n;
+  do {
+    n = ::recv(socket, buffer, sizeof buffer, 0);
+  } while (n < 0 && errno == EINTR);
+  if (n <= 0) return {};
+  return ReplyText(std::string_view(buffer, static_cast<std::size_t>(n)));
+}
+
+std::string ReadReplyDrained(int socket) {
+  const auto deadline = std::chrono::steady_clock::now() + milliseconds(kFtpSocketTimeoutMs);
+  std::string result;
+  bool first = true;
+  while (std::chrono::steady_clock::now() < deadline &&
+         waitReadable(socket, milliseconds(kFtpDrainWaitMs))) {
+    char buffer[kFtpBufferSize] = {};
+    const ssize_t n = ::recv(socket, buffer, sizeof buffer, 0);
+    if (n < 0) return {};
+    if (n == 0) break;
+    if (first) result = ReplyText(std::string_view(buffer, static_cast<std::size_t>(n)));
+    first = false;
+  }
+  return result;
+}
+
+UniqueFd FtpConnect(const std::string& hostAddress, std::uint16_t port) {
+  UniqueFd fd(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+  if (!fd) {
+    debugOutput(systemErrorText(errno));
+    return {};
+  }
+  setSocketTimeouts(fd.get(), milliseconds(kFtpSocketTimeoutMs));
+  sockaddr_in addr{};
+  addr.sin_family = AF_INET;
+  addr.sin_port = htons(port);
+  if (::inet_pton(AF_INET, hostAddress.c_str(), &addr.sin_addr) != 1) {
+    debugOutput(systemErrorText(EADDRNOTAVAIL));
+    return {};
+  }
+  if (::connect(fd.get(), reinterpret_cast<const sockaddr*>(&addr), sizeof addr) != 0) {
+    debugOutput(systemErrorText(errno));
+    return {};
+  }
+  return fd;
+}
+
+bool FtpLogin(int control, std::string_view user, std::string_view password) {
+  if (!SendCommand(control, "user " + std::string(user))) return false;
+  if (!ReplyBeginsWith(ReadReply(control), '3')) return false;
+  if (!SendCommand(control, "pass " + std::string(password))) return false;
+  return ReplyBeginsWith(ReadReply(control), '2');
+}
+
+UniqueFd FtpOpenPassive(int control, const std::string& hostAddress) {
+  if (!SendCommand(control, "pasv")) return {};
+  const std::string reply = ReadReply(control);
+  if (!ReplyBeginsWith(reply, '2')) return {};
+  const auto port = ParsePassivePort(reply);
+  if (!port) return {};
+  return FtpConnect(hostAddress, *port);
+}
+
+std::int64_t FtpQuerySize(int control, std::string_view path) {
+  std::int64_t size = -1;
+  if (SendCommand(control, "SIZE " + std::string(path))) size = ParseSizeReply(ReadReply(control));
+  debugOutput(std::to_string(size));
+  return size;
+}
+
+bool FtpTransfer(int control, int data, std::string_view path,
+                 const std::filesystem::path& localFile) {
+  UniqueFd file(::open(localFile.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644));
+  if (!file) return false;
+  debugOutput("down 1");
+  struct stat st {};
+  if (::fstat(file.get(), &st) != 0) return false;
+  const std::int64_t local = st.st_size;
+
+  const std::int64_t remote = FtpQuerySize(control, path);
+  if (remote > 0) {
+    if (local >= remote) return true;
+    if (::lseek(file.get(), 0, SEEK_END) < 0 || !requestFile(control, path, local)) return false;
+    const auto got = receiveInto(data, file.get(), local, remote);
+    return !got.writeFailed && got.local == remote;
+  }
+  if (remote == -2) {
+    // The server keeps the size to itself: read until the data connection ends.
+    if (::lseek(file.get(), 0, SEEK_END) < 0 || !requestFile(control, path, local)) return false;
+    return !receiveInto(data, file.get(), local, -1).writeFailed;
+  }
+  return false;
+}
+
+bool FtpDownload(std::string_view url, const std::filesystem::path& localFile,
+                 std::stop_token stop) {
+  const FtpAddress address = ParseFtpUrl(url);
+  std::string host;
+  ResolveHostIp(address.host, host);
+  const std::uint16_t port = FtpPortNumber(address.portText);
+
+  CancelableSockets sockets;
+  std::stop_callback onStop(stop, [&sockets] { sockets.cancel(); });
+
+  UniqueFd control = FtpConnect(host, port);
+  if (control) sockets.add(control.get());
+  const bool loggedIn = control && ReplyBeginsWith(ReadReply(control.get()), '2') &&
+                        FtpLogin(control.get(), address.user, address.password);
+  if (!loggedIn) {
+    sockets.close(control);
+    debugOutput("login error");
+    return false;
+  }
+
+  UniqueFd data = FtpOpenPassive(control.get(), host);
+  if (!data) {
+    debugOutput("tran error");
+    sockets.close(control);
+    return false;
+  }
+  sockets.add(data.get());
+
+  bool ok = false;
+  try {
+    ok = FtpTransfer(control.get(), data.get(), address.path, localFile);
+  } catch (...) {
+    ok = false;
+  }
+  sockets.close(control);
+  sockets.close(data);
+  return ok && !stop.stop_requested();
+}
+
+}  // namespace nivra::net

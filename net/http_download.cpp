@@ -1,0 +1,182 @@
+#include "net/http_download.h"
+
+#include <curl/curl.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+
+#include "net/download_urls.h"
+#include "net/socket_io.h"
+#include "net/unique_fd.h"
+#include "platform/error.h"
+#include "platform/text.h"
+
+namespace nivra::net {
+namespace {
+
+void initCurlOnce() {
+  static std::once_flag once;
+  std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+struct CurlDeleter {
+  void operator()(CURL* c) const { curl_easy_cleanup(c); }
+  void operator()(CURLU* u) const { curl_url_cleanup(u); }
+  void operator()(curl_slist* l) const { curl_slist_free_all(l); }
+};
+
+// The body goes to a temporary file beside the target, renamed over it when complete.
+class PartFile {
+ public:
+  explicit PartFile(std::filesystem::path target) : target_(std::move(target)) {}
+  ~PartFile() {
+    if (fd_) {
+      fd_.reset();
+      ::unlink(tempPath_.c_str());
+    }
+  }
+  PartFile(const PartFile&) = delete;
+  PartFile& operator=(const PartFile&) = delete;
+
+  void write(const char* data, std::size_t size) {
+    open();
+    while (size > 0) {
+      const ssize_t n = ::write(fd_.get(), data, size);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) fail("Cannot write file");
+      data += n;
+      size -= static_cast<std::size_t>(n);
+    }
+  }
+  void commit() {
+    open();
+    if (::fdatasync(fd_.get()) != 0) fail("Cannot write file");
+    fd_.reset();
+    if (::rename(tempPath_.c_str(), target_.c_str()) != 0) {
+      const int error = errno;
+      ::unlink(tempPath_.c_str());
+      throw nivra::Error("Cannot create file \"" + target_.string() + "\". " + systemErrorText(error));
+    }
+  }
+
+ private:
+  void open() {
+    if (fd_) return;
+    std::string name = target_.string() + ".XXXXXX";
+    fd_ = UniqueFd(::mkostemp(name.data(), O_CLOEXEC));
+    if (!fd_) fail("Cannot create file");
+    tempPath_ = name;
+    ::fchmod(fd_.get(), 0644);
+  }
+  [[noreturn]] void fail(const char* what) {
+    throw nivra::Error(std::string(what) + " \"" + target_.string() + "\". " + systemErrorText(errno));
+  }
+
+  std::filesystem::path target_;
+  std::filesystem::path tempPath_;
+  UniqueFd fd_;
+};
+
+struct Transfer {
+  explicit Transfer(const std::filesystem::path& target, std::stop_token s)
+      : file(target), stop(std::move(s)) {}
+  PartFile file;
+  std::stop_token stop;
+  bool hasLength = false;
+  std::optional<nivra::Error> fileError;
+};
+
+std::size_t onHeader(char* data, std::size_t size, std::size_t count, void* user) {
+  auto* t = static_cast<Transfer*>(user);
+  const std::string_view line(data, size * count);
+  if (nivra::text::startsWithNoCase(line, "HTTP/")) t->hasLength = false;  // a new reply begins
+  if (nivra::text::startsWithNoCase(line, "content-length:")) t->hasLength = true;
+  return size * count;
+}
+
+std::size_t onBody(char* data, std::size_t size, std::size_t count, void* user) {
+  auto* t = static_cast<Transfer*>(user);
+  if (!t->hasLength) return 0;  // ends the transfer: such a reply is never stored
+  try {
+    t->file.write(data, size * count);
+  } catch (const nivra::Error& e) {
+    t->fileError = e;
+    return 0;
+  }
+  return size * count;
+}
+
+int onProgress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+  return static_cast<Transfer*>(user)->stop.stop_requested() ? 1 : 0;
+}
+
+// Control characters would break the request line; a space is sent escaped.
+std::optional<std::string> requestTarget(std::string_view path) {
+  std::string out;
+  for (char c : path) {
+    const auto u = static_cast<unsigned char>(c);
+    if (u < 0x20 || u == 0x7f) return std::nullopt;
+    if (c == ' ')
+      out += "%20";
+    else
+      out += c;
+  }
+  return out;
+}
+
+}  // namespace
+
+bool HttpDownload(std::string_view url, const std::filesystem::path& localFile,
+                  std::stop_token stop) {
+  initCurlOnce();
+  const HttpAddress address = ParseHttpUrl(url);
+  const auto target = requestTarget(address.path);
+  if (!target || target->empty()) return false;
+
+  std::unique_ptr<CURLU, CurlDeleter> where(curl_url());
+  std::unique_ptr<CURL, CurlDeleter> easy(curl_easy_init());
+  if (!where || !easy) return false;
+  const std::string port = std::to_string(address.port);
+  if (curl_url_set(where.get(), CURLUPART_SCHEME, "http", 0) != CURLUE_OK ||
+      curl_url_set(where.get(), CURLUPART_HOST, address.host.c_str(), 0) != CURLUE_OK ||
+      curl_url_set(where.get(), CURLUPART_PORT, port.c_str(), 0) != CURLUE_OK)
+    return false;
+
+  // Removing curl's own "Accept" leaves only Host and User-Agent in the request.
+  std::unique_ptr<curl_slist, CurlDeleter> headers(curl_slist_append(nullptr, "Accept:"));
+  const std::string agent(kHttpUserAgent);
+  Transfer transfer(localFile, stop);
+  CURL* c = easy.get();
+  curl_easy_setopt(c, CURLOPT_CURLU, where.get());
+  curl_easy_setopt(c, CURLOPT_REQUEST_TARGET, target->c_str());
+  curl_easy_setopt(c, CURLOPT_HTTP_VERSION, CURL_HTTP_VERSION_1_1);
+  curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "http");
+  curl_easy_setopt(c, CURLOPT_USERAGENT, agent.c_str());
+  curl_easy_setopt(c, CURLOPT_HTTPHEADER, headers.get());
+  curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT_MS, kHttpTimeoutMs);
+  curl_easy_setopt(c, CURLOPT_LOW_SPEED_LIMIT, 1L);
+  curl_easy_setopt(c, CURLOPT_LOW_SPEED_TIME, kHttpTimeoutMs / 1000);
+  curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
+  curl_easy_setopt(c, CURLOPT_HEADERFUNCTION, &onHeader);
+  curl_easy_setopt(c, CURLOPT_HEADERDATA, &transfer);
+  curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, &onBody);
+  curl_easy_setopt(c, CURLOPT_WRITEDATA, &transfer);
+  curl_easy_setopt(c, CURLOPT_NOPROGRESS, 0L);
+  curl_easy_setopt(c, CURLOPT_XFERINFOFUNCTION, &onProgress);
+  curl_easy_setopt(c, CURLOPT_XFERINFODATA, &transfer);
+
+  const CURLcode result = curl_easy_perform(c);
+  if (transfer.fileError) throw *transfer.fileError;
+  // A body cut short (connection lost, time-out, stop) is a failed download, not a file.
+  if (result != CURLE_OK || !transfer.hasLength) return false;
+  transfer.file.commit();
+  return true;
+}
+
+}  // namespace nivra::net
