@@ -9,7 +9,7 @@ namespace nivra::ads {
 
 void WriteSetupDay(std::chrono::system_clock::time_point now) {
   using platform::Hive;
-  auto& reg = platform::Registry::system();
+  auto reg = platform::Registry::system();
   constexpr const char* kKey = "SOFTWARE\\Nivra";
   if (!reg.keyExists(Hive::LocalMachine, kKey)) return;
   reg.writeDword(Hive::LocalMachine, kKey, "nopopday", static_cast<std::uint32_t>(platform::dayNumber(now)));

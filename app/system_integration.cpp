@@ -44,7 +44,7 @@ void writeAutostartEntry(const std::string& programPath) {
 std::string AutorunData(const std::string& programPath) { return "\"" + programPath + "\" /A"; }
 
 void SetAutorun(bool flag, const std::string& programPath) {
-  Registry& reg = Registry::system();
+  Registry reg = Registry::system();
   if (flag) {
     const std::string data = AutorunData(programPath);
     auto current = reg.readString(Hive::CurrentUser, kRunKey, platform::names::kAppName);

@@ -14,9 +14,8 @@ namespace fs = std::filesystem;
 Registry::Registry(fs::path userDir, fs::path installDir)
     : userDir_(std::move(userDir)), installDir_(std::move(installDir)) {}
 
-Registry& Registry::system() {
-  static Registry registry(configHome() / names::kAppName / "registry", moduleDir() / "registry");
-  return registry;
+Registry Registry::system() {
+  return Registry(configHome() / names::kAppName / "registry", moduleDir() / "registry");
 }
 
 const char* Registry::rootName(Hive hive) {

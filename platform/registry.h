@@ -19,8 +19,8 @@ enum class Hive { ClassesRoot, CurrentUser, LocalMachine };
 class Registry {
  public:
   Registry(std::filesystem::path userDir, std::filesystem::path installDir);
-  // The process's registry: the folders named above.
-  static Registry& system();
+  // The process's registry: the folders named above, as the environment names them now.
+  static Registry system();
 
   bool keyExists(Hive hive, std::string_view key) const;
   bool createKey(Hive hive, std::string_view key);

@@ -1,0 +1,159 @@
+#include "app/main_form.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QTimer>
+
+#include "app/ini_config.h"
+#include "app/key_codes.h"
+#include "app/ufunction_window.h"
+#include "platform/messages.h"
+#include "platform/qt_event_loop.h"
+#include "tests/support/env_guard.h"
+#include "tests/support/temp_dir.h"
+
+namespace nivra::app {
+namespace {
+using platform::Message;
+
+class MainFormTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    env_.set("XDG_RUNTIME_DIR", dir_.path().string());
+    env_.set("NIVRA_DEBUG_LOG", (dir_ / "debug.log").string());
+    IniConfig() = TIniConfig{};
+  }
+  std::unique_ptr<TNivraMainForm> make(std::vector<std::string> args) {
+    CommandLine cmd;
+    cmd.selfPath = "/usr/bin/nivra";
+    cmd.args = std::move(args);
+    return std::make_unique<TNivraMainForm>(loop_, cmd);
+  }
+  // Runs queued work; a modal dialog that opens meanwhile is closed after a moment.
+  void pump() {
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [] {
+      if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
+    });
+    closer.start(20);
+    for (int i = 0; i < 10; ++i) QApplication::processEvents(QEventLoop::AllEvents, 20);
+  }
+  std::string log() { return test::readFile(dir_ / "debug.log"); }
+
+  test::TempDir dir_;
+  test::EnvGuard env_;
+  platform::QtEventLoop loop_;
+};
+
+TEST_F(MainFormTest, WindowHasItsTitleSizeAndClassName) {
+  auto form = make({});
+  EXPECT_EQ(form->windowTitle(), "Nivra");
+  EXPECT_EQ(form->size(), QSize(1005, 648));
+  EXPECT_EQ(form->objectName(), "TNivraMainForm");
+  EXPECT_EQ(MainForm(), form.get());
+  EXPECT_TRUE(std::filesystem::exists(dir_ / "nivra" / "TNivraMainForm.sock"));
+  EXPECT_EQ(form->LibraryUrl(), "http://127.0.0.1:8780/index.htm");
+  EXPECT_TRUE(form->navigateTimerEnabled());
+  form.reset();
+  EXPECT_EQ(MainForm(), nullptr);
+}
+
+TEST_F(MainFormTest, FirstStartWithALinkOpensItAndDefersTheLibraryPage) {
+  auto form = make({"Nivra://abc"});
+  EXPECT_EQ(form->PendingUrl(), "Nivra://abc");
+  EXPECT_FALSE(form->navigateTimerEnabled());
+  pump();
+  EXPECT_NE(log().find("OpenPending:Nivra://abc"), std::string::npos) << log();
+  EXPECT_EQ(log().find("Navigate:"), std::string::npos);
+}
+
+TEST_F(MainFormTest, FirstStartArgumentsThatAreNotLinks) {
+  auto shell = make({"/webshell", "http://127.0.0.1:1/page.htm"});
+  EXPECT_EQ(shell->LibraryUrl(), "http://127.0.0.1:1/page.htm");
+  shell.reset();
+  auto file = make({"/home/user/film.mkv"});
+  EXPECT_EQ(file->PendingUrl(), "/home/user/film.mkv");
+  EXPECT_TRUE(file->navigateTimerEnabled());
+  pump();
+  EXPECT_EQ(log().find("OpenPending"), std::string::npos);  // a file path is not acted on
+}
+
+TEST_F(MainFormTest, CopyDataOpensLinksAndShowsDecodeErrorsAfterReplying) {
+  auto form = make({});
+  const char link[] = "Nivra://x+y%41";
+  platform::CopyDataRecord record{0, sizeof link, link};
+  EXPECT_EQ(form->handleMessage({platform::WM_COPYDATA, 0, reinterpret_cast<std::intptr_t>(&record)}), 1);
+  EXPECT_EQ(form->PendingUrl(), "Nivra://x yA");
+  const char bad[] = "Nivra://bad%zz";
+  platform::CopyDataRecord badRecord{0, sizeof bad, bad};
+  EXPECT_EQ(form->handleMessage({platform::WM_COPYDATA, 0, reinterpret_cast<std::intptr_t>(&badRecord)}), 1);
+  EXPECT_EQ(form->PendingUrl(), "Nivra://x yA");  // nothing opened
+  pump();
+  EXPECT_NE(log().find("ShowError:"), std::string::npos) << log();
+  EXPECT_EQ(log().find("OpenPending:Nivra://bad"), std::string::npos);
+}
+
+TEST_F(MainFormTest, InstanceActivateShowsAHiddenWindowAndRepliesOne) {
+  auto form = make({});
+  ASSERT_FALSE(form->isVisible());
+  EXPECT_EQ(form->handleMessage({platform::WM_INSTANCE_ACTIVATE, 0, 0}), 1);
+  EXPECT_TRUE(form->isVisible());
+  EXPECT_TRUE(form->navigateTimerEnabled());
+}
+
+TEST_F(MainFormTest, ZeroShortcutInTheSettingsGetsTheActionsShortcutBack) {
+  IniConfig().hkMute = 0;
+  IniConfig().hkOpenFile = kCtrlBit | kShiftBit | 'P';
+  auto form = make({});
+  EXPECT_EQ(IniConfig().hkMute, 16461);  // Ctrl+M
+  EXPECT_EQ(IniConfig().hkOpenFile, kCtrlBit | kShiftBit | 'P');
+}
+
+TEST(KeyCodes, SettingsCodesAndQtSequencesRoundTrip) {
+  EXPECT_EQ(keyCodeToSequence(49218), QKeySequence("Ctrl+Alt+B"));
+  EXPECT_EQ(keyCodeToSequence(16422), QKeySequence("Ctrl+Up"));
+  EXPECT_EQ(keyCodeToSequence(kShiftBit | 0x70), QKeySequence("Shift+F1"));
+  for (std::int32_t code : {49218, 16463, 16469, 16422, 16424, 16461, 16454, 0x2000 | ' ', 0x7B})
+    EXPECT_EQ(sequenceToKeyCode(keyCodeToSequence(code)), code) << code;
+  EXPECT_TRUE(keyCodeToSequence(0).isEmpty());
+  EXPECT_EQ(sequenceToKeyCode(QKeySequence()), 0);
+}
+
+QImage maskImage(int w, int h, std::initializer_list<QPoint> white) {
+  QImage img(w, h, QImage::Format_RGB32);
+  img.fill(Qt::black);
+  for (QPoint p : white) img.setPixel(p, qRgb(255, 255, 255));
+  return img;
+}
+
+TEST(CutFormCorners, CornerRunsAreCutAndMovedToTheirCorners) {
+  // Top-left: a 3-pixel corner; bottom-right: one pixel below the last dark one.
+  const QImage mask = maskImage(4, 4, {{0, 0}, {1, 0}, {0, 1}, {3, 3}});
+  const QRegion r = CutFormCorners(mask, QSize(10, 8), Qt::white);
+  EXPECT_FALSE(r.contains(QPoint(0, 0)));
+  EXPECT_FALSE(r.contains(QPoint(1, 0)));
+  EXPECT_FALSE(r.contains(QPoint(0, 1)));
+  EXPECT_TRUE(r.contains(QPoint(1, 1)));
+  EXPECT_TRUE(r.contains(QPoint(2, 0)));
+  EXPECT_FALSE(r.contains(QPoint(9, 7)));  // (3, 3) moved by 10 − 4 and 8 − 4
+  EXPECT_TRUE(r.contains(QPoint(8, 7)));
+  EXPECT_TRUE(r.contains(QPoint(9, 6)));
+  EXPECT_TRUE(r.contains(QPoint(10, 8)));  // the region is one pixel larger than the form
+  EXPECT_EQ(CutFormCorners(QImage(), QSize(10, 8), Qt::white), QRegion(0, 0, 11, 9));
+  // Only exactly the cut colour is cut.
+  QImage nearly = maskImage(4, 4, {});
+  nearly.setPixel(0, 0, qRgb(254, 255, 255));
+  EXPECT_EQ(CutFormCorners(nearly, QSize(10, 8), Qt::white), QRegion(0, 0, 11, 9));
+}
+
+TEST(CutFormCorners, OddSizesSplitAtRoundedHalves) {
+  // 5 wide: halves round 2.5 to 2, so column 2 belongs to the right quarters.
+  const QImage mask = maskImage(5, 5, {{2, 0}});
+  const QRegion r = CutFormCorners(mask, QSize(20, 20), Qt::white);
+  EXPECT_FALSE(r.contains(QPoint(2 + 15, 0)));
+  EXPECT_TRUE(r.contains(QPoint(2, 0)));
+}
+
+}  // namespace
+}  // namespace nivra::app
