@@ -212,7 +212,7 @@ void TNivraMainForm::FormCreate() {
       if (!pendingUrl_.empty() && IsPrivateLink(pendingUrl_)) {
         tmrNavigate_->stop();
         postMessage(Message{platform::WM_INSTANCE_ACTIVATE, cmd_.argCount(), 0});
-        postMessage(Message{platform::WM_OPEN_PENDING, 1, 0});
+        queuePendingOpen(pendingUrl_);
       }
     }
   }
@@ -270,8 +270,7 @@ std::intptr_t TNivraMainForm::onCopyData(const platform::CopyDataRecord* record)
   }
   switch (command.kind) {
     case ForwardedCommand::Kind::OpenLink:
-      pendingUrl_ = command.text;
-      postMessage(Message{platform::WM_OPEN_PENDING, 1, 0});
+      queuePendingOpen(command.text);
       break;
     case ForwardedCommand::Kind::WebShell:
       libraryUrl_ = command.text;
@@ -284,7 +283,17 @@ std::intptr_t TNivraMainForm::onCopyData(const platform::CopyDataRecord* record)
   return 1;
 }
 
+void TNivraMainForm::queuePendingOpen(const std::string& url) {
+  pendingUrl_ = url;
+  pendingQueue_.push_back(url);
+  postMessage(Message{platform::WM_OPEN_PENDING, 1, 0});
+}
+
 void TNivraMainForm::onOpenPending() {
+  if (!pendingQueue_.empty()) {
+    pendingUrl_ = std::move(pendingQueue_.front());
+    pendingQueue_.pop_front();
+  }
   platform::debugOutput("OpenPending:" + pendingUrl_);
   showPage(tbPlay_);
 }

@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QWidget>
+#include <deque>
 #include <memory>
 #include <string>
 
@@ -66,6 +67,9 @@ class TNivraMainForm final : public QWidget, public platform::MessageTarget, pub
   QAction* shortcutAction(ShortcutAction action) const;
   std::intptr_t onInstanceActivate(std::intptr_t argCount);
   std::intptr_t onCopyData(const platform::CopyDataRecord* record);
+  // Sets PendingUrl and posts WM_OPEN_PENDING; items handed over faster than they are opened
+  // wait in order instead of overwriting each other.
+  void queuePendingOpen(const std::string& url);
   void onOpenPending();
   void onNavigateTick();
   void showPage(QWidget* page);
@@ -73,6 +77,7 @@ class TNivraMainForm final : public QWidget, public platform::MessageTarget, pub
   platform::QtEventLoop& loop_;
   CommandLine cmd_;
   std::string pendingUrl_;
+  std::deque<std::string> pendingQueue_;
   std::string libraryUrl_;
   int listMode_ = 0;
   bool firstShowDone_ = false;

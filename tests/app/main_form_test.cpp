@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QTimer>
+#include <cstring>
 
 #include "app/ini_config.h"
 #include "app/key_codes.h"
@@ -92,6 +93,22 @@ TEST_F(MainFormTest, CopyDataOpensLinksAndShowsDecodeErrorsAfterReplying) {
   pump();
   EXPECT_NE(log().find("ShowError:"), std::string::npos) << log();
   EXPECT_EQ(log().find("OpenPending:Nivra://bad"), std::string::npos);
+}
+
+TEST_F(MainFormTest, LinksHandedOverFasterThanOpenedAreOpenedInOrder) {
+  auto form = make({});
+  for (const char* link : {"Nivra://one", "Nivra://two", "Nivra://three"}) {
+    platform::CopyDataRecord record{0, static_cast<std::uint32_t>(std::strlen(link) + 1), link};
+    form->handleMessage({platform::WM_COPYDATA, 0, reinterpret_cast<std::intptr_t>(&record)});
+  }
+  EXPECT_EQ(form->PendingUrl(), "Nivra://three");
+  pump();
+  const std::string text = log();
+  const auto one = text.find("OpenPending:Nivra://one"), two = text.find("OpenPending:Nivra://two"),
+             three = text.find("OpenPending:Nivra://three");
+  ASSERT_NE(three, std::string::npos) << text;
+  EXPECT_LT(one, two);
+  EXPECT_LT(two, three);
 }
 
 TEST_F(MainFormTest, InstanceActivateShowsAHiddenWindowAndRepliesOne) {

@@ -1,0 +1,73 @@
+"""Runs real nivra processes in a private environment (runtime, data, config folders and a debug
+log of their own) and reads what they write."""
+
+import os
+import subprocess
+import tempfile
+import time
+
+
+class NivraEnv:
+    def __init__(self, binary, display_env=None):
+        self.binary = binary
+        self.root = tempfile.mkdtemp(prefix="nivra-e2e-")
+        self.runtime = os.path.join(self.root, "run")
+        os.makedirs(self.runtime, mode=0o700)
+        self.log_path = os.path.join(self.root, "debug.log")
+        self.env = dict(os.environ)
+        self.env.update({
+            "XDG_RUNTIME_DIR": self.runtime,
+            "XDG_DATA_HOME": os.path.join(self.root, "data"),
+            "XDG_CONFIG_HOME": os.path.join(self.root, "config"),
+            "NIVRA_COMMON_DATA_DIR": os.path.join(self.root, "common"),
+            "NIVRA_DEBUG_LOG": self.log_path,
+            "QT_QPA_PLATFORM": "offscreen",
+            "QT_LOGGING_RULES": "*.debug=false;qt.qpa.*=false",
+        })
+        if display_env:
+            self.env.update(display_env)
+        self.procs = []
+
+    def start(self, *args):
+        p = subprocess.Popen([self.binary, *args], env=self.env,
+                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.procs.append(p)
+        return p
+
+    def run(self, *args, timeout=20):
+        start = time.monotonic()
+        rc = subprocess.run([self.binary, *args], env=self.env, timeout=timeout,
+                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL).returncode
+        return rc, time.monotonic() - start
+
+    def log(self):
+        try:
+            with open(self.log_path, encoding="utf-8", errors="replace") as f:
+                return f.read().splitlines()
+        except FileNotFoundError:
+            return []
+
+    def wait_for(self, predicate, timeout=15.0):
+        deadline = time.monotonic() + timeout
+        while time.monotonic() < deadline:
+            lines = self.log()
+            if predicate(lines):
+                return lines
+            time.sleep(0.02)
+        raise AssertionError("timed out; log was:\n" + "\n".join(self.log()))
+
+    def start_first(self, *args):
+        p = self.start(*args)
+        sock = os.path.join(self.runtime, "nivra", "TNivraMainForm.sock")
+        deadline = time.monotonic() + 15
+        while not os.path.exists(sock):
+            if p.poll() is not None or time.monotonic() > deadline:
+                raise AssertionError("first instance did not come up")
+            time.sleep(0.02)
+        return p
+
+    def close(self):
+        for p in self.procs:
+            if p.poll() is None:
+                p.kill()
+                p.wait()

@@ -1,0 +1,119 @@
+"""Two and more real nivra processes: the single-instance hand-over, one-job modes and the
+window channel's robustness, seen through the processes' debug lines and files."""
+
+import concurrent.futures
+import fcntl
+import os
+import sys
+import unittest
+
+from nivra_env import NivraEnv
+
+BINARY = os.environ.get("NIVRA_BINARY", "nivra")
+
+
+class SingleInstance(unittest.TestCase):
+    def setUp(self):
+        self.env = NivraEnv(BINARY)
+
+    def tearDown(self):
+        self.env.close()
+
+    def test_second_start_hands_over_a_link(self):
+        self.env.start_first()
+        rc, _ = self.env.run("Nivra://ab+c%41")
+        self.assertEqual(rc, 0)
+        lines = self.env.wait_for(lambda l: any(x.startswith("OpenPending:") for x in l))
+        self.assertIn("InstanceActivate:1", lines)
+        self.assertIn("OpenPending:Nivra://ab cA", lines)
+
+    def test_autostart_second_start_does_nothing_and_u_closes(self):
+        first = self.env.start_first()
+        before = list(self.env.log())
+        self.assertEqual(self.env.run("/A")[0], 0)
+        self.assertEqual(self.env.run("/SETUPRUN")[0], 0)
+        self.assertEqual(self.env.run("/home/user/film.mkv")[0], 0)  # wakes, path ignored
+        lines = self.env.wait_for(lambda l: "InstanceActivate:1" in l)
+        self.assertEqual([x for x in lines if x.startswith("InstanceActivate")], ["InstanceActivate:1"])
+        self.assertFalse(any(x.startswith("OpenPending") for x in lines[len(before):]))
+        self.assertEqual(self.env.run("/u")[0], 0)
+        self.assertEqual(first.wait(timeout=15), 0)
+        self.assertIn("FormClose", self.env.log())
+        setup = os.path.join(self.env.root, "data", "Nivra", "Setup.ini")
+        with open(setup, encoding="utf-8") as f:
+            self.assertIn("[cfHotKey]", f.read())
+
+    def test_malformed_escape_reaches_the_error_dialog_and_opens_nothing(self):
+        self.env.start_first()
+        self.assertEqual(self.env.run("Nivra://x%zz")[0], 0)
+        lines = self.env.wait_for(lambda l: any(x.startswith("ShowError:") for x in l))
+        self.assertFalse(any(x.startswith("OpenPending") for x in lines))
+        # The window still answers while the dialog is open.
+        self.assertEqual(self.env.run("Nivra://after")[0], 0)
+        self.env.wait_for(lambda l: "OpenPending:Nivra://after" in l)
+
+    def test_second_start_without_a_listening_window_ends_at_once(self):
+        lock_dir = os.path.join(self.env.runtime, "nivra")
+        os.makedirs(lock_dir, mode=0o700, exist_ok=True)
+        with open(os.path.join(lock_dir, "Nivra_Mutex_App.lock"), "w") as held:
+            fcntl.flock(held, fcntl.LOCK_EX)  # another "instance" holds the lock, no window
+            rc, seconds = self.env.run("Nivra://x", timeout=10)
+        self.assertEqual(rc, 0)
+        self.assertLess(seconds, 5)
+        self.assertEqual(self.env.log(), [])
+
+    def test_a_hundred_concurrent_second_starts_are_all_handled(self):
+        self.env.start_first()
+        with concurrent.futures.ThreadPoolExecutor(max_workers=100) as pool:
+            results = list(pool.map(lambda i: self.env.run(f"Nivra://item{i}", timeout=60)[0], range(100)))
+        self.assertEqual(results, [0] * 100)
+        lines = self.env.wait_for(lambda l: sum(x.startswith("OpenPending:") for x in l) >= 100, timeout=30)
+        opened = {x for x in lines if x.startswith("OpenPending:")}
+        self.assertEqual(opened, {f"OpenPending:Nivra://item{i}" for i in range(100)})
+        self.assertEqual(self.env.run("Nivra://still-alive")[0], 0)
+        self.env.wait_for(lambda l: "OpenPending:Nivra://still-alive" in l)
+
+    def test_garbage_on_the_window_channel_does_not_hurt_the_window(self):
+        import socket
+        self.env.start_first()
+        path = os.path.join(self.env.runtime, "nivra", "TNivraMainForm.sock")
+        payloads = [b"garbage" * 100, b"NVWC\x01\x00\x00\x00" + b"\xff" * 28,
+                    b"NVWC\x01\x00\x00\x00" + b"\x00" * 24 + b"\xff\xff\xff\x7f", b"NV"]
+        for payload in payloads:
+            s = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
+            s.connect(path)
+            s.sendall(payload)
+            s.shutdown(socket.SHUT_WR)
+            s.settimeout(5)
+            self.assertEqual(s.recv(16), b"")
+            s.close()
+        self.assertEqual(self.env.run("Nivra://ok")[0], 0)
+        self.env.wait_for(lambda l: "OpenPending:Nivra://ok" in l)
+
+    def test_one_job_modes(self):
+        reg = os.path.join(self.env.root, "config", "Nivra", "registry", "HKCU.reg")
+
+        def read(path):
+            with open(path, encoding="utf-8") as f:
+                return f.read()
+
+        self.assertEqual(self.env.run("/SETAUTORUN")[0], 0)
+        self.assertIn('"Nivra"="\\"', read(reg))
+        self.assertTrue(os.path.exists(os.path.join(self.env.root, "config", "autostart", "nivra.desktop")))
+        runa = os.path.join(self.env.root, "common", "runa.ini")
+        self.assertIn("run=1", read(runa))
+        self.assertEqual(self.env.run("/SETAUTORUN", "0")[0], 0)
+        self.assertNotIn('"Nivra"=', read(reg))
+        self.assertIn("run=0", read(runa))
+        setup = read(os.path.join(self.env.root, "data", "Nivra", "Setup.ini"))
+        self.assertIn("chkAutoRun=0", setup)
+        for args in (["/SetSetupDay"], ["/ShellSvc"], ["/SHOWAD", "http://x"], ["/U"]):
+            rc, seconds = self.env.run(*args)
+            self.assertEqual(rc, 0, args)
+        self.assertNotIn("FormClose", self.env.log())
+
+
+if __name__ == "__main__":
+    if len(sys.argv) > 1:
+        BINARY = sys.argv.pop(1)
+    unittest.main(verbosity=2)
