@@ -1,4 +1,4 @@
-// The program's start without its work: loads the same libraries as nivra, parses the command
+// The program's start without its work: parses the command
 // line and the mode, and exits. The baseline for the hand-over latency.
 
 #include <cstdio>

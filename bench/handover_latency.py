@@ -2,7 +2,7 @@
 """Hand-over latency: a first nivra runs; each of RUNS second starts carries a link. Measured
 per run: from the second process's start until the first instance has handled WM_COPYDATA (its
 reply arrived and the second process ended), next to the start time of the bare binary (same
-libraries, only parses its arguments). Prints medians in milliseconds.
+command-line parsing, nothing else). Prints medians in milliseconds.
 
 usage: handover_latency.py BUILD_BIN_DIR [RUNS]
 """
@@ -29,12 +29,11 @@ def main():
     env = NivraEnv(os.path.join(bin_dir, "nivra"))
     try:
         env.start_first()
-        handover = []
-        for i in range(runs):
+        handover, bare = [], []
+        for i in range(runs):  # interleaved, so both see the same machine state
+            bare.append(timed([os.path.join(bin_dir, "nivra_bare_start"), f"Nivra://bench{i}"], env.env))
             handover.append(timed([env.binary, f"Nivra://bench{i}"], env.env))
             env.wait_for(lambda lines, i=i: f"OpenPending:Nivra://bench{i}" in lines)
-        bare = [timed([os.path.join(bin_dir, "nivra_bare_start"), f"Nivra://bench{i}"], env.env)
-                for i in range(runs)]
     finally:
         env.close()
     print(f"handover_median_ms {statistics.median(handover):.2f}")
