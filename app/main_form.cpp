@@ -49,7 +49,7 @@ TNivraMainForm::TNivraMainForm(platform::QtEventLoop& loop, CommandLine cmd)
   resize(kWidth, kHeight);
   setMinimumSize(640, 400);
   setStyleSheet(
-      "TNivraMainForm, QWidget#pageCtl1 { background: #15171c; color: #d8dbe2; }"
+      "QWidget#TNivraMainForm, QWidget#pageCtl1 { background: #15171c; color: #d8dbe2; }"
       "QWidget#PnlTop { background: #1d2027; }"
       "QWidget#pnlPlayOwn { background: #1a1c22; border-left: 1px solid #2a2e37; }"
       "QLabel { color: #d8dbe2; }"

@@ -4,7 +4,10 @@ window channel's robustness, seen through the processes' debug lines and files."
 import concurrent.futures
 import fcntl
 import os
+import shutil
+import subprocess
 import sys
+import time
 import unittest
 
 from nivra_env import NivraEnv
@@ -111,6 +114,57 @@ class SingleInstance(unittest.TestCase):
             rc, seconds = self.env.run(*args)
             self.assertEqual(rc, 0, args)
         self.assertNotIn("FormClose", self.env.log())
+
+
+class UnderX11(unittest.TestCase):
+    """The main window on a real X server: its title, size and place on the screen."""
+
+    def setUp(self):
+        if not shutil.which("Xvfb") or not shutil.which("xwininfo"):
+            self.skipTest("Xvfb and xwininfo are needed")
+        self.display = ":%d" % (90 + os.getpid() % 9)
+        self.xvfb = subprocess.Popen(["Xvfb", self.display, "-screen", "0", "1280x800x24", "-nolisten", "tcp"],
+                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.env = NivraEnv(BINARY, {"DISPLAY": self.display, "QT_QPA_PLATFORM": "xcb"})
+
+    def tearDown(self):
+        self.env.close()
+        self.xvfb.kill()
+        self.xvfb.wait()
+
+    def map_state(self):
+        """The main window's map state and xwininfo text; (None, "") while it has no X window."""
+        tree = subprocess.run(["xwininfo", "-root", "-tree", "-display", self.display],
+                              capture_output=True, text=True).stdout
+        line = next((l for l in tree.splitlines() if '"Nivra": ("nivra" "Nivra")' in l), None)
+        if line is None:
+            return None, ""
+        info = subprocess.run(["xwininfo", "-id", line.split()[0], "-display", self.display],
+                              capture_output=True, text=True).stdout
+        state = next((l.split(":", 1)[1].strip() for l in info.splitlines() if "Map State" in l), None)
+        return state, info
+
+    def test_hidden_start_stays_hidden_until_a_second_start_shows_it_centred(self):
+        deadline = time.monotonic() + 10
+        while subprocess.run(["xwininfo", "-root", "-display", self.display],
+                             capture_output=True).returncode != 0:
+            self.assertLess(time.monotonic(), deadline, "Xvfb did not start")
+            time.sleep(0.05)
+        self.env.start_first("/a")
+        time.sleep(0.5)
+        self.assertNotEqual(self.map_state()[0], "IsViewable")
+        self.assertEqual(self.env.run()[0], 0)
+        deadline = time.monotonic() + 10
+        while True:
+            state, info = self.map_state()
+            if state == "IsViewable":
+                break
+            self.assertLess(time.monotonic(), deadline, info)
+            time.sleep(0.05)
+        self.assertIn("Width: 1005", info)
+        self.assertIn("Height: 648", info)
+        self.assertIn("Absolute upper-left X:  137", info)
+        self.assertIn("Absolute upper-left Y:  76", info)
 
 
 if __name__ == "__main__":
