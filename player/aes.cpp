@@ -1,6 +1,7 @@
 #include "player/aes.h"
 
 #include <algorithm>
+#include <bit>
 
 namespace nivra::player {
 namespace aes_detail {
@@ -20,17 +21,20 @@ constexpr std::uint8_t rotl8(std::uint8_t b, int n) {
   return static_cast<std::uint8_t>((b << n) | (b >> (8 - n)));
 }
 
-// Multiplicative inverse followed by the affine transformation (FIPS-197 5.1.1).
+// Multiplicative inverse followed by the affine transformation (FIPS-197 5.1.1). Inverses come
+// from powers of the generator 3: inverse(3^k) = 3^(255 - k).
 constexpr std::array<std::uint8_t, 256> makeSBox() {
+  std::array<std::uint8_t, 256> power{};
+  std::array<std::uint8_t, 256> log{};
+  std::uint8_t p = 1;
+  for (int k = 0; k < 255; ++k) {
+    power[k] = p;
+    log[p] = static_cast<std::uint8_t>(k);
+    p = static_cast<std::uint8_t>(p ^ xtime(p));  // p × 3
+  }
   std::array<std::uint8_t, 256> box{};
   for (int x = 0; x < 256; ++x) {
-    std::uint8_t inverse = 0;
-    for (int y = 1; y < 256 && x != 0; ++y) {
-      if (gfMul(static_cast<std::uint8_t>(x), static_cast<std::uint8_t>(y)) == 1) {
-        inverse = static_cast<std::uint8_t>(y);
-        break;
-      }
-    }
+    const std::uint8_t inverse = x == 0 ? 0 : power[(255 - log[x]) % 255];
     box[x] = static_cast<std::uint8_t>(inverse ^ rotl8(inverse, 1) ^ rotl8(inverse, 2) ^
                                        rotl8(inverse, 3) ^ rotl8(inverse, 4) ^ 0x63);
   }
@@ -38,7 +42,8 @@ constexpr std::array<std::uint8_t, 256> makeSBox() {
 }
 
 constexpr std::array<std::uint8_t, 256> kSBox = makeSBox();
-static_assert(kSBox[0x00] == 0x63 && kSBox[0x53] == 0xED && kSBox[0xFF] == 0x16);
+static_assert(kSBox[0x00] == 0x63 && kSBox[0x01] == 0x7C && kSBox[0x53] == 0xED &&
+              kSBox[0xFF] == 0x16);
 
 constexpr std::array<std::uint8_t, 256> makeInvSBox() {
   std::array<std::uint8_t, 256> box{};
@@ -46,9 +51,16 @@ constexpr std::array<std::uint8_t, 256> makeInvSBox() {
   return box;
 }
 
-constexpr std::array<std::uint8_t, 256> makeMulTable(std::uint8_t factor) {
-  std::array<std::uint8_t, 256> table{};
-  for (int x = 0; x < 256; ++x) table[x] = gfMul(static_cast<std::uint8_t>(x), factor);
+// InvSubBytes and InvMixColumns of one state byte in row 0: the column word
+// (14·s, 9·s, 13·s, 11·s) for s = InvSBox[x], row 0 in the low byte. A byte in row r gives the
+// same word rotated left by 8·r bits.
+constexpr std::array<std::uint32_t, 256> makeInvMixTable(const std::array<std::uint8_t, 256>& inv) {
+  std::array<std::uint32_t, 256> table{};
+  for (int x = 0; x < 256; ++x) {
+    const std::uint8_t s = inv[x];
+    table[x] = std::uint32_t{gfMul(s, 14)} | std::uint32_t{gfMul(s, 9)} << 8 |
+               std::uint32_t{gfMul(s, 13)} << 16 | std::uint32_t{gfMul(s, 11)} << 24;
+  }
   return table;
 }
 
@@ -61,10 +73,24 @@ const std::array<std::uint8_t, 256>& SBox() { return kSBox; }
 namespace {
 
 constexpr auto kInvSBox = aes_detail::makeInvSBox();
-constexpr auto kMul9 = aes_detail::makeMulTable(9);
-constexpr auto kMul11 = aes_detail::makeMulTable(11);
-constexpr auto kMul13 = aes_detail::makeMulTable(13);
-constexpr auto kMul14 = aes_detail::makeMulTable(14);
+constexpr auto kInvMix = aes_detail::makeInvMixTable(kInvSBox);
+
+std::uint8_t byteOf(std::uint32_t word, int row) {
+  return static_cast<std::uint8_t>(word >> (8 * row));
+}
+
+std::uint32_t packColumn(const AesWord& w) {
+  return std::uint32_t{w[0]} | std::uint32_t{w[1]} << 8 | std::uint32_t{w[2]} << 16 |
+         std::uint32_t{w[3]} << 24;
+}
+
+// InvMixColumns of a packed column: undo InvSubBytes with the S-box, then look up the table.
+std::uint32_t invMixColumn(std::uint32_t column) {
+  const auto& sbox = aes_detail::SBox();
+  std::uint32_t mixed = 0;
+  for (int r = 0; r < 4; ++r) mixed ^= std::rotl(kInvMix[sbox[byteOf(column, r)]], 8 * r);
+  return mixed;
+}
 
 }  // namespace
 
@@ -115,52 +141,38 @@ void TAes::ExpandKey() {
     for (int b = 0; b < 4; ++b)
       roundKeys_[i][b] = static_cast<std::uint8_t>(roundKeys_[i - keyWords_][b] ^ temp[b]);
   }
-}
-
-void TAes::AddRoundKey(int round) {
-  for (int c = 0; c < 4; ++c) {
-    const AesWord& word = roundKeys_[round * blockColumns_ + c];
-    for (int r = 0; r < 4; ++r) state_[r * 4 + c] ^= word[r];
+  inverseRoundKeys_ = {};
+  for (int i = 0; i < total; ++i) {
+    const bool inner = i >= blockColumns_ && i < total - blockColumns_;
+    inverseRoundKeys_[i] =
+        inner ? invMixColumn(packColumn(roundKeys_[i])) : packColumn(roundKeys_[i]);
   }
 }
 
-// Row r moves r columns to the right.
-void TAes::InvShiftRows() {
-  for (int r = 1; r < 4; ++r) {
-    std::uint8_t* row = &state_[r * 4];
-    std::rotate(row, row + 4 - r, row + 4);
-  }
-}
-
-void TAes::InvSubBytes() {
-  for (auto& b : state_) b = kInvSBox[b];
-}
-
-void TAes::InvMixColumns() {
-  for (int c = 0; c < 4; ++c) {
-    const std::uint8_t a0 = state_[c], a1 = state_[4 + c], a2 = state_[8 + c],
-                       a3 = state_[12 + c];
-    state_[c] = kMul14[a0] ^ kMul11[a1] ^ kMul13[a2] ^ kMul9[a3];
-    state_[4 + c] = kMul9[a0] ^ kMul14[a1] ^ kMul11[a2] ^ kMul13[a3];
-    state_[8 + c] = kMul13[a0] ^ kMul9[a1] ^ kMul14[a2] ^ kMul11[a3];
-    state_[12 + c] = kMul11[a0] ^ kMul13[a1] ^ kMul9[a2] ^ kMul14[a3];
-  }
-}
-
-AesBlock TAes::DecryptBlock(const AesBlock& input) {
-  for (int i = 0; i < 16; ++i) state_[(i % 4) * 4 + i / 4] = input[i];
-  AddRoundKey(rounds_);
+// The equivalent inverse cipher: each inner round is InvShiftRows (row r of column c comes from
+// column c − r), InvSubBytes and InvMixColumns in one table look-up per byte, then AddRoundKey
+// with the transformed key; the last round has no InvMixColumns.
+AesBlock TAes::DecryptBlock(const AesBlock& input) const {
+  std::array<std::uint32_t, 4> state;
+  for (int c = 0; c < 4; ++c)
+    state[c] = packColumn({input[4 * c], input[4 * c + 1], input[4 * c + 2], input[4 * c + 3]}) ^
+               inverseRoundKeys_[rounds_ * 4 + c];
   for (int round = rounds_ - 1; round >= 1; --round) {
-    InvShiftRows();
-    InvSubBytes();
-    AddRoundKey(round);
-    InvMixColumns();
+    const std::uint32_t* key = &inverseRoundKeys_[round * 4];
+    const auto column = [&](int c) {
+      return kInvMix[byteOf(state[c], 0)] ^ std::rotl(kInvMix[byteOf(state[(c + 3) & 3], 1)], 8) ^
+             std::rotl(kInvMix[byteOf(state[(c + 2) & 3], 2)], 16) ^
+             std::rotl(kInvMix[byteOf(state[(c + 1) & 3], 3)], 24) ^ key[c];
+    };
+    state = {column(0), column(1), column(2), column(3)};
   }
-  InvShiftRows();
-  InvSubBytes();
-  AddRoundKey(0);
   AesBlock output;
-  for (int i = 0; i < 16; ++i) output[i] = state_[(i % 4) * 4 + i / 4];
+  for (int c = 0; c < 4; ++c) {
+    const std::uint32_t key = inverseRoundKeys_[c];
+    for (int r = 0; r < 4; ++r)
+      output[4 * c + r] =
+          static_cast<std::uint8_t>(kInvSBox[byteOf(state[(c + 4 - r) % 4], r)] ^ byteOf(key, r));
+  }
   return output;
 }
 

@@ -28,7 +28,7 @@ class TAes final {
   void SetKey(std::u16string_view key);
   // The FIPS-197 inverse cipher of one block with the current round keys. Input byte i is state
   // row i mod 4, column i div 4; the output is read back the same way.
-  AesBlock DecryptBlock(const AesBlock& input);
+  AesBlock DecryptBlock(const AesBlock& input) const;
 
   int KeyWords() const { return keyWords_; }
   int Rounds() const { return rounds_; }
@@ -38,17 +38,15 @@ class TAes final {
 
  private:
   void ExpandKey();
-  void AddRoundKey(int round);
-  void InvShiftRows();
-  void InvSubBytes();
-  void InvMixColumns();
 
   std::uint8_t blockColumns_ = 4;
   std::uint8_t keyWords_ = 4;
   std::uint8_t rounds_ = 10;
   std::array<std::uint8_t, kMaxKeyBytes> key_{};
   std::array<AesWord, kMaxRoundKeyWords> roundKeys_{};
-  std::array<std::uint8_t, 16> state_{};  // row by row: state_[row * 4 + column]
+  // The same schedule for FIPS-197's equivalent inverse cipher (5.3.5): columns packed row 0 in
+  // the low byte, rounds 1 .. Rounds() − 1 passed through InvMixColumns.
+  std::array<std::uint32_t, kMaxRoundKeyWords> inverseRoundKeys_{};
 };
 
 namespace aes_detail {

@@ -17,8 +17,8 @@ constexpr std::size_t kFirstBlockChars = 7;
 constexpr std::size_t kBlockChars = 8;
 
 // Index = Kind; index 0 is the empty text, so an empty kind field gives kind 0.
-constexpr std::array<std::string_view, 6> kKindNames = {"", "file", "play", "video", "nvswf",
-                                                        "jslist"};
+constexpr std::array<std::string_view, 6> kKindNames = {"",      "file",  "play",
+                                                        "video", "nvswf", "jslist"};
 
 int hexValue(char16_t c) {
   if (c >= u'0' && c <= u'9') return c - u'0';
@@ -39,9 +39,11 @@ std::optional<AesBlock> blockFromHex(std::u16string_view digits) {
   return block;
 }
 
-void appendChars(std::u16string& out, const AesBlock& block, std::size_t from) {
+// Writes the block's bytes from `from` on as little-endian 16-bit characters at `out`.
+char16_t* putChars(char16_t* out, const AesBlock& block, std::size_t from) {
   for (std::size_t i = from; i + 1 < block.size(); i += 2)
-    out += static_cast<char16_t>(block[i] | (block[i + 1] << 8));
+    *out++ = static_cast<char16_t>(block[i] | (block[i + 1] << 8));
+  return out;
 }
 
 // The field rule: the text before the first "|", removed together with the "|"; without a "|"
@@ -62,7 +64,7 @@ std::uint8_t kindFromName(std::string_view name) {
 
 // A decimal 64-bit integer with an optional sign; 0 when the text is not one.
 std::int64_t sizeFromText(std::string_view s) {
-  if (!s.empty() && s.front() == '+' && s.size() > 1 && s[1] != '-') s.remove_prefix(1);
+  if (s.size() > 1 && s[0] == '+' && s[1] != '-') s.remove_prefix(1);
   std::int64_t value = 0;
   const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value, 10);
   if (ec != std::errc() || end != s.data() + s.size()) return 0;
@@ -77,16 +79,17 @@ std::optional<std::u16string> DecryptLinkText(std::u16string_view payload, std::
   aes.SetKeySize(keyBits);
   aes.SetKey(key);
 
-  const std::size_t blocks = payload.empty() ? 1 : (payload.size() + kDigitsPerBlock - 1) / kDigitsPerBlock;
-  std::u16string out;
-  out.reserve(kFirstBlockChars + (blocks - 1) * kBlockChars);
+  const std::size_t blocks =
+      payload.empty() ? 1 : (payload.size() + kDigitsPerBlock - 1) / kDigitsPerBlock;
+  std::u16string out(kFirstBlockChars + (blocks - 1) * kBlockChars, u'\0');
+  char16_t* end = out.data();
   std::size_t length = 0;
   for (std::size_t b = 0; b < blocks; ++b) {
     const auto cipher = blockFromHex(payload.substr(b * kDigitsPerBlock, kDigitsPerBlock));
     if (!cipher) return std::nullopt;
     const AesBlock plain = aes.DecryptBlock(*cipher);
     if (b == 0) length = static_cast<std::size_t>(plain[0]) * 256 + plain[1];
-    appendChars(out, plain, b == 0 ? 2 : 0);
+    end = putChars(end, plain, b == 0 ? 2 : 0);
   }
   if (out.size() > length) out.resize(length);
   return out;

@@ -23,8 +23,8 @@ char32_t decodeOne(std::string_view s, std::size_t& i) {
     std::size_t length;
     char32_t minimum;
   };
-  static constexpr Form kForms[] = {{0xE0, 0xC0, 2, 0x80}, {0xF0, 0xE0, 3, 0x800},
-                                    {0xF8, 0xF0, 4, 0x10000}};
+  static constexpr Form kForms[] = {
+      {0xE0, 0xC0, 2, 0x80}, {0xF0, 0xE0, 3, 0x800}, {0xF8, 0xF0, 4, 0x10000}};
   const Form* form = nullptr;
   for (const auto& f : kForms)
     if ((lead & f.mask) == f.pattern) form = &f;
@@ -55,22 +55,24 @@ char32_t decodeOne(std::string_view s, std::size_t& i) {
   return cp;
 }
 
-void appendUtf8(std::string& out, char32_t cp) {
+// Writes `cp` as UTF-8 at `out` and returns the end.
+char* putUtf8(char* out, char32_t cp) {
   if (cp < 0x80) {
-    out += static_cast<char>(cp);
+    *out++ = static_cast<char>(cp);
   } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
+    *out++ = static_cast<char>(0xC0 | (cp >> 6));
+    *out++ = static_cast<char>(0x80 | (cp & 0x3F));
   } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
+    *out++ = static_cast<char>(0xE0 | (cp >> 12));
+    *out++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    *out++ = static_cast<char>(0x80 | (cp & 0x3F));
   } else {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
+    *out++ = static_cast<char>(0xF0 | (cp >> 18));
+    *out++ = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+    *out++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    *out++ = static_cast<char>(0x80 | (cp & 0x3F));
   }
+  return out;
 }
 
 bool isHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
@@ -78,36 +80,44 @@ bool isLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
 }  // namespace
 
+// Both directions size the result for the worst case (one 16-bit unit per byte; three bytes per
+// unit) and cut it to what was written.
 std::u16string Utf8ToUtf16(std::string_view utf8) {
-  std::u16string out;
-  out.reserve(utf8.size());
+  std::u16string out(utf8.size(), u'\0');
+  char16_t* end = out.data();
   std::size_t i = 0;
   while (i < utf8.size()) {
+    if (static_cast<unsigned char>(utf8[i]) < 0x80) {  // the common case: links are mostly ASCII
+      *end++ = static_cast<char16_t>(utf8[i++]);
+      continue;
+    }
     const char32_t cp = decodeOne(utf8, i);
     if (cp < 0x10000) {
-      out += static_cast<char16_t>(cp);
+      *end++ = static_cast<char16_t>(cp);
     } else {
-      out += static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10));
-      out += static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF));
+      *end++ = static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10));
+      *end++ = static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF));
     }
   }
+  out.resize(static_cast<std::size_t>(end - out.data()));
   return out;
 }
 
 std::string Utf16ToUtf8(std::u16string_view utf16) {
-  std::string out;
-  out.reserve(utf16.size() * 3);
+  std::string out(utf16.size() * 3, '\0');
+  char* end = out.data();
   for (std::size_t i = 0; i < utf16.size(); ++i) {
     const char16_t c = utf16[i];
     if (isHighSurrogate(c) && i + 1 < utf16.size() && isLowSurrogate(utf16[i + 1])) {
-      appendUtf8(out, 0x10000 + ((char32_t(c) - 0xD800) << 10) + (utf16[i + 1] - 0xDC00));
+      end = putUtf8(end, 0x10000 + ((char32_t(c) - 0xD800) << 10) + (utf16[i + 1] - 0xDC00));
       ++i;
     } else if (isHighSurrogate(c) || isLowSurrogate(c)) {
-      appendUtf8(out, kReplacement);
+      end = putUtf8(end, kReplacement);
     } else {
-      appendUtf8(out, c);
+      end = putUtf8(end, c);
     }
   }
+  out.resize(static_cast<std::size_t>(end - out.data()));
   return out;
 }
 

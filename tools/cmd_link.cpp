@@ -15,10 +15,13 @@ namespace {
 constexpr const char* kUsage =
     "usage: nivra-tool link encode [--lower] [--slash] [--prefix TEXT] [--length N] RECORD\n"
     "       nivra-tool link decode TEXT...\n"
-    "encode prints the private link for RECORD (kind|name|size|address); --lower writes lower-case\n"
-    "  digits, --slash appends \"/\", --prefix replaces \"Nivra://\", --length writes N (0..65535)\n"
+    "encode prints the private link for RECORD (kind|name|size|address); --lower writes "
+    "lower-case\n"
+    "  digits, --slash appends \"/\", --prefix replaces \"Nivra://\", --length writes N "
+    "(0..65535)\n"
     "  as the length prefix instead of the record's length.\n"
-    "decode prints {\"kind\":K,\"name\":\"...\",\"size\":N,\"address\":\"...\"} for every TEXT that\n"
+    "decode prints {\"kind\":K,\"name\":\"...\",\"size\":N,\"address\":\"...\"} for every TEXT "
+    "that\n"
     "  decodes (kind 0 included); exit 1 when any TEXT is not a private link.\n";
 
 // A text as a JSON string, so messages stay on one line whatever the text holds.

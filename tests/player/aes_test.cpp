@@ -11,7 +11,8 @@ namespace {
 
 AesBlock blockFromHex(const std::string& hex) {
   AesBlock block{};
-  for (std::size_t i = 0; i < 16; ++i) block[i] = static_cast<std::uint8_t>(std::stoi(hex.substr(2 * i, 2), nullptr, 16));
+  for (std::size_t i = 0; i < 16; ++i)
+    block[i] = static_cast<std::uint8_t>(std::stoi(hex.substr(2 * i, 2), nullptr, 16));
   return block;
 }
 

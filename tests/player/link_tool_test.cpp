@@ -38,7 +38,8 @@ TEST(LinkToolTest, DecodePrintsWhatEncodeWrote) {
        R"({"kind":3,"name":"片名","size":0,"address":"http://127.0.0.1/a"})"},
       {{"--lower", "--slash", "--prefix", "nivra://", "file|n|12|u|extra"},
        R"({"kind":1,"name":"n","size":12,"address":"u"})"},
-      {{"jslist|引\"号\\|-3|list.js"}, R"({"kind":5,"name":"引\"号\\","size":-3,"address":"list.js"})"},
+      {{"jslist|引\"号\\|-3|list.js"},
+       R"({"kind":5,"name":"引\"号\\","size":-3,"address":"list.js"})"},
       {{"--length", "100", "video|abc"},
        R"({"kind":3,"name":"abc\u0000\u0000\u0000\u0000\u0000\u0000","size":0,"address":"abc\u0000\u0000\u0000\u0000\u0000\u0000"})"},
       {{"--length", "5", "video|abc"}, R"({"kind":3,"name":"video","size":0,"address":"video"})"},
@@ -61,7 +62,8 @@ TEST(LinkToolTest, DecodeGoesOnPastTextsThatAreNotLinksAndFails) {
   EXPECT_EQ(r.out,
             "{\"kind\":4,\"name\":\"段\",\"size\":0,\"address\":\"http://127.0.0.1/list\"}\n"
             "{\"kind\":0,\"name\":\"\",\"size\":0,\"address\":\"\"}\n");
-  EXPECT_EQ(r.err, "nivra-tool link decode: not a private link: \"http://127.0.0.1/x\\nsecond line\"\n");
+  EXPECT_EQ(r.err,
+            "nivra-tool link decode: not a private link: \"http://127.0.0.1/x\\nsecond line\"\n");
 }
 
 TEST(LinkToolTest, EncodedCiphertextIsPlainAes128EcbUnderTheFormedKey) {
@@ -73,10 +75,9 @@ TEST(LinkToolTest, EncodedCiphertextIsPlainAes128EcbUnderTheFormedKey) {
   std::string cipher;
   for (std::size_t i = 8; i + 1 < link.size(); i += 2)
     cipher += static_cast<char>(std::stoi(link.substr(i, 2), nullptr, 16));
-  const auto r = runProgram(openssl.string(),
-                            {"enc", "-d", "-aes-128-ecb", "-nopad", "-K",
-                             "4B515A54573230303530393137000000"},
-                            cipher);
+  const auto r = runProgram(
+      openssl.string(),
+      {"enc", "-d", "-aes-128-ecb", "-nopad", "-K", "4B515A54573230303530393137000000"}, cipher);
   ASSERT_EQ(r.exitCode, 0) << r.err;
   const std::u16string record = u"video|视|0|http://127.0.0.1/v";
   std::string expected = {0x00, static_cast<char>(record.size())};
@@ -111,7 +112,8 @@ TEST(LinkToolTest, BadInputGivesOneLineAndNonZeroExit) {
 }
 
 TEST(LinkToolTest, HelpDescribesBothDirections) {
-  for (const std::vector<std::string>& args : {std::vector<std::string>{"--help"}, {"encode", "-h"}}) {
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"--help"}, {"encode", "-h"}}) {
     const auto r = tool(args);
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_NE(r.out.find("link encode"), std::string::npos);

@@ -1,9 +1,10 @@
 #include "tests/player/run_program.h"
 
-#include <cerrno>
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
+
+#include <cerrno>
 
 #include "tests/support/temp_dir.h"
 

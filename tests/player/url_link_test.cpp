@@ -43,7 +43,8 @@ const RecordCase kRecords[] = {
     {"file|n|12|u|extra", {kLinkFile, "n", 12, "u"}},
     {"play|名字|0|http://127.0.0.1/p", {kLinkPlay, "名字", 0, "http://127.0.0.1/p"}},
     {"video|abc", {kLinkVideo, "abc", 0, "abc"}},
-    {"nvswf|中文名称|-7|http://127.0.0.1/段/list.txt", {kLinkNvswf, "中文名称", -7, "http://127.0.0.1/段/list.txt"}},
+    {"nvswf|中文名称|-7|http://127.0.0.1/段/list.txt",
+     {kLinkNvswf, "中文名称", -7, "http://127.0.0.1/段/list.txt"}},
     {"jslist|电视剧列表|123|list_42.js", {kLinkJsList, "电视剧列表", 123, "list_42.js"}},
     {"video|长地址|0|" + kLongAddress, {kLinkVideo, "长地址", 0, kLongAddress}},
     {"VIDEO|x|1|y", {kLinkVideo, "x", 1, "y"}},
@@ -79,8 +80,10 @@ LinkEncoding encoding(std::string prefix, bool lower, bool slash) {
 }
 
 const LinkEncoding kEncodings[] = {
-    encoding("Nivra://", false, false), encoding("nivra://", true, false),
-    encoding("NIVRA://", false, true),  encoding("nIvRa://", true, true),
+    encoding("Nivra://", false, false),
+    encoding("nivra://", true, false),
+    encoding("NIVRA://", false, true),
+    encoding("nIvRa://", true, true),
 };
 
 }  // namespace
@@ -91,8 +94,7 @@ void PrintTo(const LinkEncoding& e, std::ostream* os) {
 
 namespace {
 
-class LinkRoundTripTest
-    : public testing::TestWithParam<std::tuple<RecordCase, LinkEncoding>> {};
+class LinkRoundTripTest : public testing::TestWithParam<std::tuple<RecordCase, LinkEncoding>> {};
 
 TEST_P(LinkRoundTripTest, DecodesWhatTheEncoderWrote) {
   const auto& [c, enc] = GetParam();
@@ -102,7 +104,8 @@ TEST_P(LinkRoundTripTest, DecodesWhatTheEncoderWrote) {
 }
 
 INSTANTIATE_TEST_SUITE_P(AllKinds, LinkRoundTripTest,
-                         testing::Combine(testing::ValuesIn(kRecords), testing::ValuesIn(kEncodings)));
+                         testing::Combine(testing::ValuesIn(kRecords),
+                                          testing::ValuesIn(kEncodings)));
 
 TEST(LinkFramingTest, DecodesHandFramedCiphertext) {
   // Length 9 most significant byte first, then "video|abc" as little-endian 16-bit characters,
@@ -132,7 +135,8 @@ TEST(LinkLengthPrefixTest, LongerPrefixKeepsEveryDecryptedCharacter) {
   LinkEncoding e;
   e.lengthPrefix = 100;
   const std::string padded("abc\0\0\0\0\0\0", 9);
-  expectRecord(TEd2kLinkManager::Decode(EncodeLink("video|abc", e)), {kLinkVideo, padded, 0, padded});
+  expectRecord(TEd2kLinkManager::Decode(EncodeLink("video|abc", e)),
+               {kLinkVideo, padded, 0, padded});
   e.lengthPrefix = 0xFFFF;
   const auto link = TEd2kLinkManager::Decode(EncodeLink("video|t|0|" + kLongAddress, e));
   ASSERT_TRUE(link);
@@ -142,9 +146,11 @@ TEST(LinkLengthPrefixTest, LongerPrefixKeepsEveryDecryptedCharacter) {
 TEST(LinkLengthPrefixTest, ShorterPrefixCutsTheRecord) {
   LinkEncoding e;
   e.lengthPrefix = 5;  // "video": one field without "|", repeated for every later field
-  expectRecord(TEd2kLinkManager::Decode(EncodeLink("video|abc|1|u", e)), {kLinkVideo, "video", 0, "video"});
+  expectRecord(TEd2kLinkManager::Decode(EncodeLink("video|abc|1|u", e)),
+               {kLinkVideo, "video", 0, "video"});
   e.lengthPrefix = 11;
-  expectRecord(TEd2kLinkManager::Decode(EncodeLink("video|abc|1|u", e)), {kLinkVideo, "abc", 1, "1"});
+  expectRecord(TEd2kLinkManager::Decode(EncodeLink("video|abc|1|u", e)),
+               {kLinkVideo, "abc", 1, "1"});
   e.lengthPrefix = 0;
   expectRecord(TEd2kLinkManager::Decode(EncodeLink("video|abc|1|u", e)), {kLinkNone, "", 0, ""});
 }
@@ -161,7 +167,8 @@ TEST(LinkPayloadTest, OddDigitAtTheEndIsIgnored) {
   const auto a = TEd2kLinkManager::Decode(shortened);
   const auto b = TEd2kLinkManager::Decode(zeroed);
   ASSERT_TRUE(a && b);
-  EXPECT_EQ(std::tie(a->Kind, a->Name, a->Size, a->Address), std::tie(b->Kind, b->Name, b->Size, b->Address));
+  EXPECT_EQ(std::tie(a->Kind, a->Name, a->Size, a->Address),
+            std::tie(b->Kind, b->Name, b->Size, b->Address));
 }
 
 TEST(LinkPayloadTest, UndecodablePayloadGivesKindZeroWithEmptyFields) {
@@ -185,9 +192,15 @@ TEST(LinkPayloadTest, UndecodablePayloadGivesKindZeroWithEmptyFields) {
 
 TEST(LinkManagerTest, IsLinkComparesThePrefixWithoutCase) {
   const std::pair<std::string, bool> cases[] = {
-      {"Nivra://", true},       {"nivra://00", true},  {"NIVRA://00/", true},
-      {"nIVRA://x", true},      {"", false},           {"Nivra:/", false},
-      {" Nivra://00", false},   {"Nivra:\\\\00", false}, {"http://127.0.0.1/", false},
+      {"Nivra://", true},
+      {"nivra://00", true},
+      {"NIVRA://00/", true},
+      {"nIVRA://x", true},
+      {"", false},
+      {"Nivra:/", false},
+      {" Nivra://00", false},
+      {"Nivra:\\\\00", false},
+      {"http://127.0.0.1/", false},
       {"Nivra//:00", false},
   };
   for (const auto& [text, isLink] : cases) {

@@ -29,9 +29,9 @@ TEST(Utf16TextTest, MalformedUtf8BecomesReplacementCharacters) {
   const Utf8Case cases[] = {
       {"\xFF", u"\uFFFD"},
       {"a\x80z", u"a\uFFFDz"},
-      {"\xC0\xAF", u"\uFFFD\uFFFD"},                // overlong "/"
-      {"\xE4\xB8", u"\uFFFD\uFFFD"},                // cut short
-      {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},      // a surrogate code point
+      {"\xC0\xAF", u"\uFFFD\uFFFD"},                      // overlong "/"
+      {"\xE4\xB8", u"\uFFFD\uFFFD"},                      // cut short
+      {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},            // a surrogate code point
       {"\xF4\x90\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD"},  // above U+10FFFF
       {"\xE4\xB8\x41", u"\uFFFD\uFFFDA"},
   };
