@@ -1,0 +1,74 @@
+#!/usr/bin/env python3
+"""A scripted HTTP/1.1 server on 127.0.0.1 for the download tests. Prints "READY <port>".
+  /chunked      200, chunked body, no Content-Length
+  /error        404 with a Content-Length body
+  /empty        200 with Content-Length: 0
+  /truncated    Content-Length 1000, then 500 bytes and the connection closes
+  /headers      200, the request line and headers as received, as the body
+  /flaky?N      chunked (no Content-Length) for the first N requests, then a real body
+  /count        the number of /flaky requests so far"""
+import http.server
+import socketserver
+
+flaky_requests = 0
+
+
+class Handler(http.server.BaseHTTPRequestHandler):
+    protocol_version = 'HTTP/1.1'
+
+    def log_message(self, *a):
+        pass
+
+    def send_body(self, status, body):
+        self.send_response(status)
+        self.send_header('Content-Length', str(len(body)))
+        self.end_headers()
+        self.wfile.write(body)
+
+    def send_chunked(self, body):
+        self.send_response(200)
+        self.send_header('Transfer-Encoding', 'chunked')
+        self.end_headers()
+        for i in range(0, len(body), 4):
+            part = body[i:i + 4]
+            self.wfile.write(b'%x\r\n%s\r\n' % (len(part), part))
+        self.wfile.write(b'0\r\n\r\n')
+
+    def do_GET(self):
+        global flaky_requests
+        path, _, query = self.path.partition('?')
+        if path == '/chunked':
+            self.send_chunked(b'chunked body text')
+        elif path == '/error':
+            self.send_body(404, b'<html>not here</html>')
+        elif path == '/empty':
+            self.send_body(200, b'')
+        elif path == '/truncated':
+            self.send_response(200)
+            self.send_header('Content-Length', '1000')
+            self.end_headers()
+            self.wfile.write(b'z' * 500)
+            self.wfile.flush()
+            self.close_connection = True
+        elif path == '/headers':
+            head = self.requestline + '\r\n' + str(self.headers)
+            self.send_body(200, head.encode('latin-1'))
+        elif path == '/flaky':
+            flaky_requests += 1
+            if flaky_requests <= int(query or '0'):
+                self.send_chunked(b'not yet')
+            else:
+                self.send_body(200, b'finally here')
+        elif path == '/count':
+            self.send_body(200, str(flaky_requests).encode())
+        else:
+            self.send_body(404, b'unknown')
+
+
+class Server(socketserver.ThreadingMixIn, http.server.HTTPServer):
+    daemon_threads = True
+
+
+server = Server(('127.0.0.1', 0), Handler)
+print('READY', server.server_address[1], flush=True)
+server.serve_forever()
