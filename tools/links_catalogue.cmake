@@ -1,0 +1,1 @@
+target_link_libraries(nivra-tool PRIVATE nivra_catalogue)
