@@ -28,13 +28,7 @@ bool IniFile::load() {
 void IniFile::setText(std::string_view text) {
   sections_.clear();
   sections_.push_back(Section{});
-  std::size_t pos = 0;
-  while (pos < text.size()) {
-    std::size_t end = text.find('\n', pos);
-    if (end == std::string_view::npos) end = text.size();
-    std::string_view raw = text.substr(pos, end - pos);
-    pos = end + 1;
-    if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
+  for (std::string_view raw : text::splitLines(text)) {
     std::string_view t = text::trim(raw);
     if (!t.empty() && t.front() == '[') {
       std::size_t close = t.find(']');

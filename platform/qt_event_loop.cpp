@@ -15,15 +15,21 @@ QtEventLoop::~QtEventLoop() = default;  // timers are children of context_
 
 void QtEventLoop::setExceptionHandler(ExceptionHandler handler) { *handler_ = std::move(handler); }
 
-void QtEventLoop::guarded(const std::function<void()>& fn) const {
+namespace {
+
+void runGuarded(const std::function<void()>& fn, const QtEventLoop::ExceptionHandler& handler) {
   try {
     fn();
   } catch (const std::exception& e) {
-    if (*handler_) (*handler_)(e.what());
+    if (handler) handler(e.what());
   } catch (...) {
-    if (*handler_) (*handler_)("unknown error");
+    if (handler) handler("unknown error");
   }
 }
+
+}  // namespace
+
+void QtEventLoop::guarded(const std::function<void()>& fn) const { runGuarded(fn, *handler_); }
 
 EventLoop::TimerId QtEventLoop::startTimer(int ms, std::function<void()> fn) {
   TimerId id = nextId_++;
@@ -48,15 +54,7 @@ void QtEventLoop::post(std::function<void()> fn) {
   // a post that runs after this loop is gone still has a valid one.
   QMetaObject::invokeMethod(
       QCoreApplication::instance(),
-      [handler = handler_, fn = std::move(fn)] {
-        try {
-          fn();
-        } catch (const std::exception& e) {
-          if (*handler) (*handler)(e.what());
-        } catch (...) {
-          if (*handler) (*handler)("unknown error");
-        }
-      },
+      [handler = handler_, fn = std::move(fn)] { runGuarded(fn, *handler); },
       Qt::QueuedConnection);
 }
 

@@ -81,12 +81,8 @@ RegHive::RegHive(std::string rootName) : root_(std::move(rootName)) {}
 RegHive RegHive::parse(std::string rootName, std::string_view text) {
   RegHive hive(std::move(rootName));
   Key* current = nullptr;
-  std::size_t pos = 0;
-  while (pos < text.size()) {
-    std::size_t end = text.find('\n', pos);
-    if (end == std::string_view::npos) end = text.size();
-    std::string_view line = text::trim(text.substr(pos, end - pos));
-    pos = end + 1;
+  for (std::string_view raw : text::splitLines(text)) {
+    std::string_view line = text::trim(raw);
     if (line.empty() || line.front() == ';') continue;
     if (line.front() == '[') {
       current = nullptr;  // a malformed header ends the key before it too

@@ -85,6 +85,20 @@ std::optional<std::int32_t> parseInt32(std::string_view s) {
   return static_cast<std::int32_t>(*v);
 }
 
+std::vector<std::string_view> splitLines(std::string_view s) {
+  std::vector<std::string_view> lines;
+  std::size_t pos = 0;
+  while (pos < s.size()) {
+    std::size_t end = s.find('\n', pos);
+    if (end == std::string_view::npos) end = s.size();
+    std::string_view line = s.substr(pos, end - pos);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    lines.push_back(line);
+    pos = end + 1;
+  }
+  return lines;
+}
+
 std::string_view cutUtf8(std::string_view s, std::size_t maxBytes) {
   if (s.size() <= maxBytes) return s;
   std::size_t n = maxBytes;

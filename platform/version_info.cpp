@@ -13,12 +13,7 @@ std::string blockStart() { return std::string(1, '\x01') + "NIVRA" + "_VERSIONIN
 constexpr char kBlockEnd = '\x03';
 
 std::optional<std::string> entry(std::string_view block, std::string_view name) {
-  std::size_t pos = 0;
-  while (pos < block.size()) {
-    std::size_t end = block.find('\n', pos);
-    if (end == std::string_view::npos) end = block.size();
-    std::string_view line = block.substr(pos, end - pos);
-    pos = end + 1;
+  for (std::string_view line : text::splitLines(block)) {
     std::size_t eq = line.find('=');
     if (eq != std::string_view::npos && text::equalsNoCase(line.substr(0, eq), name))
       return std::string(line.substr(eq + 1));
