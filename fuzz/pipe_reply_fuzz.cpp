@@ -1,6 +1,7 @@
 // Fuzzes the pipe reply reader with hostile streams: the first byte picks how the stream is cut
 // into reads, the rest is what the server sends. The reply must never exceed what was sent or
-// what the length prefix promised, and no read may ask for more than 4096 bytes.
+// what the length prefix promised, and no read of it may ask for more than 4096 bytes. The
+// service's request reader gets the same stream.
 
 #include <algorithm>
 #include <cstdint>
@@ -15,8 +16,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::size_t step = 1 + data[0] % 64 * 97;
   const std::string stream(reinterpret_cast<const char*>(data + 1), size - 1);
   std::size_t pos = 0;
+  bool replyReader = true;  // only the client's reply reader promises blocks of at most 4096
   const ReadSome read = [&](char* out, std::size_t max) -> long {
-    if (max == 0 || max > kPipeReadBlock) std::abort();
+    if (max == 0 || (replyReader && max > kPipeReadBlock)) std::abort();
     if (pos == stream.size()) return data[0] & 0x80 ? -1 : 0;
     const std::size_t n = std::min({max, step, stream.size() - pos});
     std::copy_n(stream.data() + pos, n, out);
@@ -34,6 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (stream.compare(4, reply.size(), reply) != 0) std::abort();
 
   pos = 0;
+  replyReader = false;
   if (const auto request = ReadPipeRequest(read, 64 * 1024); request && request->size() > 64 * 1024)
     std::abort();
   return 0;

@@ -79,16 +79,26 @@ struct ReceiveResult {
 };
 
 // Appends data blocks until `limit` bytes are held (limit < 0: until the connection ends).
+// Blocks are gathered in memory and written in large pieces; `local` counts what was received.
 ReceiveResult receiveInto(int data, int file, std::int64_t local, std::int64_t limit) {
+  constexpr std::size_t kWriteChunk = 256 * 1024;
+  std::string pending;
+  pending.reserve(kWriteChunk + kFtpDataBlock);
   char block[kFtpDataBlock];
+  bool writeFailed = false;
   while (limit < 0 || local < limit) {
     const ssize_t n = ::recv(data, block, sizeof block, 0);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) break;
-    if (!appendBlock(file, block, static_cast<std::size_t>(n))) return {local, true};
+    pending.append(block, static_cast<std::size_t>(n));
     local += n;
+    if (pending.size() >= kWriteChunk) {
+      if (!appendBlock(file, pending.data(), pending.size())) return {local, true};
+      pending.clear();
+    }
   }
-  return {local, false};
+  if (!pending.empty()) writeFailed = !appendBlock(file, pending.data(), pending.size());
+  return {local, writeFailed};
 }
 
 }  // namespace
