@@ -20,6 +20,8 @@ struct EnsureCase {
   int sleptMs;
 };
 
+void PrintTo(const EnsureCase& c, std::ostream* os) { *os << c.name; }
+
 const std::vector<std::string> kStartsDisabled = {
     "openManager", "openService NivraExService", "isRunning", "queryStartType",
     "setStartTypeAutomatic", "start", "closeService", "closeManager"};

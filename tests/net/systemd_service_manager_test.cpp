@@ -22,6 +22,8 @@ struct SystemdCase {
   std::vector<std::string> debugLines;
 };
 
+void PrintTo(const SystemdCase& c, std::ostream* os) { *os << c.name; }
+
 class SystemdServiceManagerTest : public ::testing::TestWithParam<SystemdCase> {};
 
 TEST_P(SystemdServiceManagerTest, EnsureServiceRunning) {
