@@ -114,5 +114,21 @@ TEST_F(DownloadThreadTest, StopBeforeTheNextAttemptPostsNothing) {
   EXPECT_EQ(count(http), "0");
 }
 
+TEST_F(DownloadThreadTest, StopInterruptsABlockedTransfer) {
+  test::ScriptServer http("http_scripted.py", {});
+  test::ScriptServer ftp("hostile_ftp.py", {"--scenario", "silent"});
+  StartDownload(window, "http://127.0.0.1:" + std::to_string(http.port) + "/hang", dir / "h", kDone,
+                tasks, {1, 0ms});
+  StartDownload(window, "ftp://127.0.0.1:" + std::to_string(ftp.port) + "/f", dir / "f", kDone,
+                tasks, {1, 0ms});
+  std::this_thread::sleep_for(300ms);  // both workers are blocked in their first read by now
+  const auto stopping = std::chrono::steady_clock::now();
+  tasks.stopAndJoin();
+  // Without the interruption the join would wait out the 5 s FTP and 30 s HTTP time-outs.
+  EXPECT_LT(std::chrono::steady_clock::now() - stopping, 4s);
+  loop.runPending();
+  EXPECT_TRUE(window.received.empty());
+}
+
 }  // namespace
 }  // namespace nivra::net

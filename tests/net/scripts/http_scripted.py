@@ -6,9 +6,11 @@
   /truncated    Content-Length 1000, then 500 bytes and the connection closes
   /headers      200, the request line and headers as received, as the body
   /flaky?N      chunked (no Content-Length) for the first N requests, then a real body
-  /count        the number of /flaky requests so far"""
+  /count        the number of /flaky requests so far
+  /hang         never answers"""
 import http.server
 import socketserver
+import time
 
 flaky_requests = 0
 
@@ -59,6 +61,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
                 self.send_chunked(b'not yet')
             else:
                 self.send_body(200, b'finally here')
+        elif path == '/hang':
+            time.sleep(60)
         elif path == '/count':
             self.send_body(200, str(flaky_requests).encode())
         else:
@@ -67,6 +71,9 @@ class Handler(http.server.BaseHTTPRequestHandler):
 
 class Server(socketserver.ThreadingMixIn, http.server.HTTPServer):
     daemon_threads = True
+
+    def handle_error(self, request, client_address):
+        pass  # clients that hang up early (on purpose) are not errors here
 
 
 server = Server(('127.0.0.1', 0), Handler)
