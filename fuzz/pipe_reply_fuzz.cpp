@@ -31,7 +31,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     return 0;
   }
   const auto* b = reinterpret_cast<const unsigned char*>(stream.data());
-  const std::uint32_t promised = b[0] | b[1] << 8 | b[2] << 16 | static_cast<std::uint32_t>(b[3]) << 24;
+  const std::uint32_t promised =
+      b[0] | b[1] << 8 | b[2] << 16 | static_cast<std::uint32_t>(b[3]) << 24;
   if (reply.size() > promised || reply.size() > stream.size() - 4) std::abort();
   if (stream.compare(4, reply.size(), reply) != 0) std::abort();
 

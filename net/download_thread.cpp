@@ -31,8 +31,9 @@ void TDownLoadThread::Execute(std::stop_token stop) {
   }
 }
 
-bool StartDownload(platform::MessageTarget& window, std::string url, std::filesystem::path localFile,
-                   std::uint32_t message, BackgroundTasks& tasks, DownloadRetry retry) {
+bool StartDownload(platform::MessageTarget& window, std::string url,
+                   std::filesystem::path localFile, std::uint32_t message, BackgroundTasks& tasks,
+                   DownloadRetry retry) {
   auto thread = std::make_shared<TDownLoadThread>(window, std::move(url), std::move(localFile),
                                                   message, retry);
   return tasks.start([thread](std::stop_token stop) { thread->Execute(stop); });

@@ -22,8 +22,8 @@ class TDownLoadThread {
  public:
   // `window` receives `message` (wParam 0, lParam 0) on success. It must outlive the worker:
   // the program stops its workers before it destroys its windows.
-  TDownLoadThread(platform::MessageTarget& window, std::string url,
-                  std::filesystem::path localFile, std::uint32_t message, DownloadRetry retry = {});
+  TDownLoadThread(platform::MessageTarget& window, std::string url, std::filesystem::path localFile,
+                  std::uint32_t message, DownloadRetry retry = {});
 
   // The run: deletes the local file, then up to `attempts` times waits `delay` and calls
   // DownloadFile; the first success whose file exists posts the message, once. A stop request
@@ -40,8 +40,8 @@ class TDownLoadThread {
 };
 
 // Starts a TDownLoadThread on `tasks`. True when the worker was started.
-bool StartDownload(platform::MessageTarget& window, std::string url, std::filesystem::path localFile,
-                   std::uint32_t message, BackgroundTasks& tasks = BackgroundTasks::instance(),
-                   DownloadRetry retry = {});
+bool StartDownload(platform::MessageTarget& window, std::string url,
+                   std::filesystem::path localFile, std::uint32_t message,
+                   BackgroundTasks& tasks = BackgroundTasks::instance(), DownloadRetry retry = {});
 
 }  // namespace nivra::net

@@ -20,8 +20,8 @@
 namespace nivra::net {
 namespace {
 
-using std::chrono::milliseconds;
 using nivra::platform::debugOutput;
+using std::chrono::milliseconds;
 
 // Sockets a stop request may shut down from another thread. A descriptor leaves the set before
 // it is closed, so the stopping thread never touches a reused number.

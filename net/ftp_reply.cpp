@@ -19,7 +19,9 @@ std::string ReplyText(std::string_view received) {
   return std::string(received.substr(0, received.find('\0')));
 }
 
-bool ReplyBeginsWith(std::string_view reply, char code) { return !reply.empty() && reply[0] == code; }
+bool ReplyBeginsWith(std::string_view reply, char code) {
+  return !reply.empty() && reply[0] == code;
+}
 
 std::vector<std::string> SplitReplyItems(std::string_view s) {
   std::vector<std::string> items;
@@ -74,12 +76,14 @@ std::int64_t ParseSizeReply(std::string_view reply) {
   if (reply.substr(0, 3) == "550") return -2;
   if (!ReplyBeginsWith(reply, '2')) return -1;
   std::string_view rest = reply;
-  if (const auto space = rest.find(' '); space != std::string_view::npos) rest.remove_prefix(space + 1);
+  if (const auto space = rest.find(' '); space != std::string_view::npos)
+    rest.remove_prefix(space + 1);
   return nivra::text::parseInteger(nivra::text::trim(rest)).value_or(0);
 }
 
 std::optional<std::string> FormatCommand(std::string_view text) {
-  if (text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos) return std::nullopt;
+  if (text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos)
+    return std::nullopt;
   if (text.size() + 3 > kFtpBufferSize) return std::nullopt;
   std::string line(text);
   line += "\r\n";

@@ -61,7 +61,8 @@ class PartFile {
     if (::rename(tempPath_.c_str(), target_.c_str()) != 0) {
       const int error = errno;
       ::unlink(tempPath_.c_str());
-      throw nivra::Error("Cannot create file \"" + target_.string() + "\". " + systemErrorText(error));
+      throw nivra::Error("Cannot create file \"" + target_.string() + "\". " +
+                         systemErrorText(error));
     }
   }
 
@@ -75,7 +76,8 @@ class PartFile {
     ::fchmod(fd_.get(), 0644);
   }
   [[noreturn]] void fail(const char* what) {
-    throw nivra::Error(std::string(what) + " \"" + target_.string() + "\". " + systemErrorText(errno));
+    throw nivra::Error(std::string(what) + " \"" + target_.string() + "\". " +
+                       systemErrorText(errno));
   }
 
   std::filesystem::path target_;

@@ -51,7 +51,8 @@ std::string TPipeClient::Transact(const void* data, std::uint32_t len) {
   const auto deadline = Clock::now() + timeLimit_;
   const int socket = fd.get();
   return ReadPipeReply([&](char* buffer, std::size_t max) -> long {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
     if (left.count() <= 0 || !waitReadable(socket, left)) return -1;
     ssize_t n;
     do {
@@ -72,7 +73,8 @@ bool TPipeClient::SendRequest(const void* data, std::uint32_t len) {
 
 void NotifyServiceClose() {
   const std::string payload = RequestPayload(kCloseNoticeCode);
-  TPipeClient(kServicePipeId).SendRequest(payload.data(), static_cast<std::uint32_t>(payload.size()));
+  TPipeClient(kServicePipeId)
+      .SendRequest(payload.data(), static_cast<std::uint32_t>(payload.size()));
 }
 
 bool ProbeService() {

@@ -7,7 +7,8 @@
 namespace nivra::net {
 
 void EnsureServiceRunning(ServiceManager& manager) {
-  EnsureServiceRunning(manager, [](std::chrono::milliseconds d) { std::this_thread::sleep_for(d); });
+  EnsureServiceRunning(manager,
+                       [](std::chrono::milliseconds d) { std::this_thread::sleep_for(d); });
 }
 
 void EnsureServiceRunning(ServiceManager& manager, const Sleeper& sleep) {

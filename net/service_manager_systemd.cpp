@@ -22,7 +22,8 @@ struct BusError {
   ~BusError() { sd_bus_error_free(&error); }
   ServiceFailure failure(int r) const {
     const int code = r < 0 ? -r : r;
-    return {code, sd_bus_error_is_set(&error) && error.message ? error.message : systemErrorText(code)};
+    return {code,
+            sd_bus_error_is_set(&error) && error.message ? error.message : systemErrorText(code)};
   }
 };
 
@@ -39,7 +40,8 @@ class SystemdServiceManager final : public ServiceManager {
   bool openManager() override {
     closeManager();
     if (scope_ == SystemdScope::System && ::geteuid() != 0) return false;
-    const int r = scope_ == SystemdScope::User ? sd_bus_open_user(&bus_) : sd_bus_open_system(&bus_);
+    const int r =
+        scope_ == SystemdScope::User ? sd_bus_open_user(&bus_) : sd_bus_open_system(&bus_);
     if (r < 0) bus_ = nullptr;
     return r >= 0;
   }
@@ -81,14 +83,15 @@ class SystemdServiceManager final : public ServiceManager {
   std::optional<ServiceFailure> setStartTypeAutomatic() override {
     if (queryStartType() == ServiceStartType::Disabled) {
       BusError e;
-      const int r = sd_bus_call_method(bus_, kDestination, kManagerPath, kManagerInterface,
-                                       "UnmaskUnitFiles", &e.error, nullptr, "asb", 1,
-                                       unit_.c_str(), 0);
+      const int r =
+          sd_bus_call_method(bus_, kDestination, kManagerPath, kManagerInterface, "UnmaskUnitFiles",
+                             &e.error, nullptr, "asb", 1, unit_.c_str(), 0);
       if (r < 0) return e.failure(r);
     }
     BusError e;
-    int r = sd_bus_call_method(bus_, kDestination, kManagerPath, kManagerInterface,
-                               "EnableUnitFiles", &e.error, nullptr, "asbb", 1, unit_.c_str(), 0, 0);
+    int r =
+        sd_bus_call_method(bus_, kDestination, kManagerPath, kManagerInterface, "EnableUnitFiles",
+                           &e.error, nullptr, "asbb", 1, unit_.c_str(), 0, 0);
     if (r < 0) return e.failure(r);
     r = sd_bus_call_method(bus_, kDestination, kManagerPath, kManagerInterface, "Reload", &e.error,
                            nullptr, "");

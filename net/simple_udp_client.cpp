@@ -81,9 +81,8 @@ void TSimpleUdpClient::startWatch() {
   watch->wake = ::eventfd(0, EFD_CLOEXEC);
   try {
     if (watch->wake < 0) throw std::system_error(errno, std::generic_category());
-    watch->thread = std::jthread([watch, &loop = loop_](std::stop_token stop) {
-      Watch::run(watch, loop, stop);
-    });
+    watch->thread = std::jthread(
+        [watch, &loop = loop_](std::stop_token stop) { Watch::run(watch, loop, stop); });
   } catch (const std::system_error& e) {
     if (OnError) OnError(*this, systemErrorText(e.code().value()));
     return;

@@ -34,7 +34,8 @@ int runDownload(const std::vector<std::string>& args) {
   return 0;
 }
 
-const ToolCommandRegistrar registrar{{"download", "fetch an ftp:// or http:// URL into a file", runDownload}};
+const ToolCommandRegistrar registrar{
+    {"download", "fetch an ftp:// or http:// URL into a file", runDownload}};
 
 }  // namespace
 }  // namespace nivra::tool

@@ -3,12 +3,11 @@
 // nivra-tool process with curl.)
 
 #include <benchmark/benchmark.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 #include <random>
-
-#include <unistd.h>
 
 #include "net/download_file.h"
 #include "tests/net/test_process.h"
@@ -20,7 +19,8 @@ constexpr std::size_t kFileSize = 32u << 20;
 
 // The served folder with its file, made before the servers start.
 fs::path makeRoot() {
-  const fs::path root = fs::temp_directory_path() / ("nivra-bench-net-" + std::to_string(::getpid()));
+  const fs::path root =
+      fs::temp_directory_path() / ("nivra-bench-net-" + std::to_string(::getpid()));
   fs::create_directories(root);
   std::ofstream out(root / "big.bin", std::ios::binary);
   std::mt19937_64 rng(1);
@@ -35,9 +35,9 @@ struct Servers {
   ~Servers() { fs::remove_all(root); }
   fs::path root = makeRoot();
   nivra::test::ScriptServer ftp{"ftp_server.py", {"--root", root.string()}};
-  nivra::test::TestProcess http{"/usr/bin/python3",
-                                {"-u", "-m", "http.server", "0", "--bind", "127.0.0.1", "--directory",
-                                 root.string()}};
+  nivra::test::TestProcess http{
+      "/usr/bin/python3",
+      {"-u", "-m", "http.server", "0", "--bind", "127.0.0.1", "--directory", root.string()}};
 };
 
 Servers& servers() {

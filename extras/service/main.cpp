@@ -42,7 +42,8 @@ bool fillAddress(const std::filesystem::path& path, sockaddr_un& addr) {
 // True when another instance answers on the socket (a stale file is not an instance).
 bool alreadyServed(const sockaddr_un& addr) {
   UniqueFd probe(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
-  return probe && ::connect(probe.get(), reinterpret_cast<const sockaddr*>(&addr), sizeof addr) == 0;
+  return probe &&
+         ::connect(probe.get(), reinterpret_cast<const sockaddr*>(&addr), sizeof addr) == 0;
 }
 
 std::string answer(const std::string& request) {

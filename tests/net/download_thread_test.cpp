@@ -69,8 +69,8 @@ TEST_F(DownloadThreadTest, SuccessOnTheThirdAttemptPostsExactlyOneMessage) {
 TEST_F(DownloadThreadTest, FiveFailedAttemptsPostNothing) {
   test::ScriptServer http("http_scripted.py", {});
   const auto target = dir.write("old.xml", "stale");  // deleted before the first attempt
-  StartDownload(window, "http://127.0.0.1:" + std::to_string(http.port) + "/flaky?99", target, kDone,
-                tasks, fast);
+  StartDownload(window, "http://127.0.0.1:" + std::to_string(http.port) + "/flaky?99", target,
+                kDone, tasks, fast);
   StartDownload(window, "http://127.0.0.1:1/unreachable", dir / "b.xml", kDone, tasks, fast);
   finish();
   EXPECT_TRUE(window.received.empty());

@@ -79,7 +79,7 @@ TEST(ResolveHostIp, DottedNamesAndFailuresLeaveOutputAlone) {
 
   out = "untouched";
   for (const std::string& bad : {std::string(), std::string("no..such"), std::string(300, 'a'),
-                                std::string("127.0.0.1\0x", 11)}) {
+                                 std::string("127.0.0.1\0x", 11)}) {
     EXPECT_FALSE(ResolveHostIp(bad, out)) << bad.size();
     EXPECT_EQ(out, "untouched");
   }

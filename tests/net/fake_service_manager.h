@@ -14,7 +14,8 @@ class FakeServiceManager final : public net::ServiceManager {
   bool managerOpens = true;  // false: no rights
   bool installed = true;
   bool running = false;
-  std::optional<net::ServiceStartType> startType = net::ServiceStartType::Manual;  // nullopt: query fails
+  std::optional<net::ServiceStartType> startType =
+      net::ServiceStartType::Manual;  // nullopt: query fails
   std::optional<net::ServiceFailure> changeFailure;
   std::vector<std::string> calls;
 

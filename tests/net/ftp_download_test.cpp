@@ -15,9 +15,9 @@
 namespace nivra::net {
 namespace {
 
+using test::readFile;
 using ::testing::Contains;
 using ::testing::Not;
-using test::readFile;
 
 std::string pattern(std::size_t size) {
   std::string s(size, '\0');
@@ -26,7 +26,8 @@ std::string pattern(std::size_t size) {
 }
 
 bool anyStartsWith(const std::vector<std::string>& lines, const std::string& prefix) {
-  return std::any_of(lines.begin(), lines.end(), [&](const auto& l) { return l.rfind(prefix, 0) == 0; });
+  return std::any_of(lines.begin(), lines.end(),
+                     [&](const auto& l) { return l.rfind(prefix, 0) == 0; });
 }
 
 class PyFtpTest : public ::testing::Test {

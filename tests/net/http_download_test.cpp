@@ -1,12 +1,13 @@
 // The HTTP download against python's http.server and a scripted server on 127.0.0.1.
 
+#include "net/http_download.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <random>
 
 #include "net/download_file.h"
-#include "net/http_download.h"
 #include "platform/error.h"
 #include "tests/net/test_process.h"
 #include "tests/support/env_guard.h"
@@ -37,8 +38,8 @@ TEST_F(HttpDownloadTest, StaticServerFileArrivesWhole) {
   std::mt19937 rng(7);
   for (auto& c : content) c = static_cast<char>(rng());
   root.write("media/file.bin", content);
-  test::TestProcess server("/usr/bin/python3", {"-u", "-m", "http.server", "0", "--bind", "127.0.0.1",
-                                                "--directory", root.path().string()});
+  test::TestProcess server("/usr/bin/python3", {"-u", "-m", "http.server", "0", "--bind",
+                                                "127.0.0.1", "--directory", root.path().string()});
   const auto banner = server.waitFor("Serving HTTP on 127.0.0.1 port");
   ASSERT_TRUE(banner.has_value());
   const std::string port = banner->substr(0, banner->find(' '));
@@ -80,9 +81,9 @@ TEST_F(HttpDownloadTest, ContentLengthDecidesWhetherTheReplyIsStored) {
 TEST_F(HttpDownloadTest, RequestCarriesOnlyHostAndUserAgent) {
   const auto target = local / "headers.txt";
   ASSERT_TRUE(HttpDownload(at("/headers"), target));
-  const std::string expected = "GET /headers HTTP/1.1\r\nHost: 127.0.0.1:" +
-                               std::to_string(scripted.port) + "\nUser-Agent: " +
-                               std::string(kHttpUserAgent) + "\n\n";
+  const std::string expected =
+      "GET /headers HTTP/1.1\r\nHost: 127.0.0.1:" + std::to_string(scripted.port) +
+      "\nUser-Agent: " + std::string(kHttpUserAgent) + "\n\n";
   EXPECT_EQ(readFile(target), expected);
 }
 

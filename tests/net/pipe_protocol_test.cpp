@@ -20,7 +20,8 @@ ReadSome source(const std::string& bytes, std::size_t step, std::size_t* reads =
 }
 
 TEST(PipeProtocol, RequestsAreLengthPrefixedLittleEndian) {
-  EXPECT_EQ(EncodePipeMessage(RequestPayload(kProbeCode)), std::string("\x04\0\0\0\x02\x09\0\0", 8));
+  EXPECT_EQ(EncodePipeMessage(RequestPayload(kProbeCode)),
+            std::string("\x04\0\0\0\x02\x09\0\0", 8));
   EXPECT_EQ(EncodePipeMessage(RequestPayload(kCloseNoticeCode)),
             std::string("\x04\0\0\0\x01\x09\0\0", 8));
   const std::string big(70000, 'x');
@@ -35,7 +36,8 @@ TEST(PipeProtocol, ReplyArrivesWholeInBlocksOfAtMost4096) {
     EXPECT_EQ(ReadPipeReply(source(EncodePipeMessage(body), step)), body);
   }
   std::size_t maxAsked = 0;
-  ReadSome recorder = [&, inner = source(EncodePipeMessage(body), 100000)](char* out, std::size_t max) {
+  ReadSome recorder = [&, inner = source(EncodePipeMessage(body), 100000)](char* out,
+                                                                           std::size_t max) {
     maxAsked = std::max(maxAsked, max);
     return inner(out, max);
   };
@@ -47,7 +49,11 @@ TEST(PipeProtocol, ShortOrEndedStreamsKeepWhatArrived) {
   EXPECT_EQ(ReadPipeReply(source(std::string("\x00\x00", 2), 8)), "");
   EXPECT_EQ(ReadPipeReply(source(std::string("\0\0\0\0", 4), 8)), "");
   // Claims 4 GiB, delivers 3 bytes: those 3 bytes, nothing allocated for the rest.
-  EXPECT_EQ(ReadPipeReply(source(std::string("\xff\xff\xff\xff" "abc", 7), 8)), "abc");
+  EXPECT_EQ(ReadPipeReply(source(std::string("\xff\xff\xff\xff"
+                                             "abc",
+                                             7),
+                                 8)),
+            "abc");
 }
 
 TEST(PipeProtocol, RequestReaderRefusesOversizedAndShortRequests) {

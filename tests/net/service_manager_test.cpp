@@ -9,8 +9,8 @@
 namespace nivra::net {
 namespace {
 
-using ::testing::ElementsAreArray;
 using test::FakeServiceManager;
+using ::testing::ElementsAreArray;
 
 struct EnsureCase {
   const char* name;
@@ -22,9 +22,14 @@ struct EnsureCase {
 
 void PrintTo(const EnsureCase& c, std::ostream* os) { *os << c.name; }
 
-const std::vector<std::string> kStartsDisabled = {
-    "openManager", "openService NivraExService", "isRunning", "queryStartType",
-    "setStartTypeAutomatic", "start", "closeService", "closeManager"};
+const std::vector<std::string> kStartsDisabled = {"openManager",
+                                                  "openService NivraExService",
+                                                  "isRunning",
+                                                  "queryStartType",
+                                                  "setStartTypeAutomatic",
+                                                  "start",
+                                                  "closeService",
+                                                  "closeManager"};
 
 class EnsureServiceRunningTest : public ::testing::TestWithParam<EnsureCase> {};
 
@@ -34,7 +39,8 @@ TEST_P(EnsureServiceRunningTest, CallsInOrder) {
   FakeServiceManager fake;
   c.setUp(fake);
   int slept = 0;
-  EnsureServiceRunning(fake, [&](std::chrono::milliseconds d) { slept += static_cast<int>(d.count()); });
+  EnsureServiceRunning(fake,
+                       [&](std::chrono::milliseconds d) { slept += static_cast<int>(d.count()); });
   EXPECT_THAT(fake.calls, ElementsAreArray(c.calls));
   EXPECT_THAT(log.lines(), ElementsAreArray(c.debugLines));
   EXPECT_EQ(slept, c.sleptMs);
@@ -43,7 +49,8 @@ TEST_P(EnsureServiceRunningTest, CallsInOrder) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, EnsureServiceRunningTest,
     ::testing::Values(
-        EnsureCase{"RunningIsLeftAlone", [](FakeServiceManager& f) { f.running = true; },
+        EnsureCase{"RunningIsLeftAlone",
+                   [](FakeServiceManager& f) { f.running = true; },
                    {"openManager", "openService NivraExService", "isRunning", "closeService",
                     "closeManager"},
                    {},
@@ -64,21 +71,26 @@ INSTANTIATE_TEST_SUITE_P(
                     "start", "closeService", "closeManager"},
                    {},
                    500},
-        EnsureCase{"FailedQueryStillStarts", [](FakeServiceManager& f) { f.startType.reset(); },
+        EnsureCase{"FailedQueryStillStarts",
+                   [](FakeServiceManager& f) { f.startType.reset(); },
                    {"openManager", "openService NivraExService", "isRunning", "queryStartType",
                     "start", "closeService", "closeManager"},
                    {},
                    500},
         EnsureCase{"FailedChangeIsLoggedAndStillStarts",
-                   [](FakeServiceManager& f) { f.changeFailure = ServiceFailure{5, "denied"}; },
+                   [](FakeServiceManager& f) {
+                     f.changeFailure = ServiceFailure{5, "denied"};
+                   },
                    kStartsDisabled,
                    {"5: denied"},
                    500},
-        EnsureCase{"NotInstalled", [](FakeServiceManager& f) { f.installed = false; },
+        EnsureCase{"NotInstalled",
+                   [](FakeServiceManager& f) { f.installed = false; },
                    {"openManager", "openService NivraExService", "closeManager"},
                    {"错误！可能服务未安装或未启动！错误号：1060"},
                    0},
-        EnsureCase{"NoRightsDoesNothing", [](FakeServiceManager& f) { f.managerOpens = false; },
+        EnsureCase{"NoRightsDoesNothing",
+                   [](FakeServiceManager& f) { f.managerOpens = false; },
                    {"openManager"},
                    {},
                    0}),

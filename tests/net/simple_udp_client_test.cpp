@@ -35,9 +35,11 @@ class UdpClientTest : public ::testing::Test {
     socklen_t len = sizeof addr;
     ::getsockname(peer.get(), reinterpret_cast<sockaddr*>(&addr), &len);
     peerPort = ntohs(addr.sin_port);
-    client.OnRead = [this](const std::uint8_t* data, int len, const std::string& ip, std::uint16_t port) {
-      reads.push_back({std::string(reinterpret_cast<const char*>(data), static_cast<std::size_t>(len)),
-                       ip, port, std::this_thread::get_id()});
+    client.OnRead = [this](const std::uint8_t* data, int len, const std::string& ip,
+                           std::uint16_t port) {
+      reads.push_back(
+          {std::string(reinterpret_cast<const char*>(data), static_cast<std::size_t>(len)), ip,
+           port, std::this_thread::get_id()});
     };
     client.OnError = [this](TSimpleUdpClient& sender, const std::string& msg) {
       EXPECT_EQ(&sender, &client);
@@ -48,7 +50,9 @@ class UdpClientTest : public ::testing::Test {
     char buffer[16];
     sockaddr_in from{};
     socklen_t fromLen = sizeof from;
-    ASSERT_EQ(::recvfrom(peer.get(), buffer, sizeof buffer, 0, reinterpret_cast<sockaddr*>(&from), &fromLen), 5);
+    ASSERT_EQ(::recvfrom(peer.get(), buffer, sizeof buffer, 0, reinterpret_cast<sockaddr*>(&from),
+                         &fromLen),
+              5);
     clientAddr = from;
     EXPECT_EQ(ntohs(from.sin_port), client.LocalPort());
   }

@@ -1,10 +1,9 @@
 // The systemd backend over a private D-Bus, against a scripted stand-in for systemd's manager.
 
-#include "net/service_manager_systemd.h"
-
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "net/service_manager_systemd.h"
 #include "tests/net/debug_log.h"
 #include "tests/net/test_process.h"
 #include "tests/support/env_guard.h"
@@ -65,10 +64,8 @@ INSTANTIATE_TEST_SUITE_P(
                     {"--enable-error", "denied by test"},
                     {kLoad, kEnable, kStart},
                     {"13: denied by test"}},
-        SystemdCase{"NotInstalled",
-                    {"--missing"},
-                    {kLoad},
-                    {"错误！可能服务未安装或未启动！错误号：2"}}),
+        SystemdCase{
+            "NotInstalled", {"--missing"}, {kLoad}, {"错误！可能服务未安装或未启动！错误号：2"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(SystemdServiceManager, UnreachableManagerDoesNothing) {

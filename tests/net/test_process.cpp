@@ -26,7 +26,8 @@ TestProcess::TestProcess(const std::string& program, const std::vector<std::stri
   for (auto& a : all) argv.push_back(a.data());
   argv.push_back(nullptr);
   pid_t pid = -1;
-  if (::posix_spawnp(&pid, program.c_str(), &actions, nullptr, argv.data(), environ) == 0) pid_ = pid;
+  if (::posix_spawnp(&pid, program.c_str(), &actions, nullptr, argv.data(), environ) == 0)
+    pid_ = pid;
   posix_spawn_file_actions_destroy(&actions);
   ::close(pipeFds[1]);
   out_ = pipeFds[0];
@@ -75,19 +76,23 @@ std::optional<std::string> TestProcess::waitFor(const std::string& prefix,
   const auto deadline = std::chrono::steady_clock::now() + timeout;
   while (auto line = readLine(std::chrono::duration_cast<std::chrono::milliseconds>(
              deadline - std::chrono::steady_clock::now()))) {
-    if (line->rfind(prefix, 0) == 0) return line->size() > prefix.size() ? line->substr(prefix.size() + 1) : "";
+    if (line->rfind(prefix, 0) == 0)
+      return line->size() > prefix.size() ? line->substr(prefix.size() + 1) : "";
   }
   return std::nullopt;
 }
 
-std::string netScript(const std::string& name) { return std::string(NIVRA_NET_TEST_SCRIPTS) + "/" + name; }
+std::string netScript(const std::string& name) {
+  return std::string(NIVRA_NET_TEST_SCRIPTS) + "/" + name;
+}
 
 ScriptServer::ScriptServer(const std::string& script, std::vector<std::string> args)
     : process("/usr/bin/python3", [&] {
         args.insert(args.begin(), netScript(script));
         return args;
       }()) {
-  if (auto rest = process.waitFor("READY")) port = static_cast<std::uint16_t>(std::atoi(rest->c_str()));
+  if (auto rest = process.waitFor("READY"))
+    port = static_cast<std::uint16_t>(std::atoi(rest->c_str()));
 }
 
 }  // namespace nivra::test
