@@ -10,6 +10,7 @@ namespace nivra::catalogue {
 
 bool MemoryIniFile::load() {
   sections_.clear();
+  index_.clear();
   std::error_code ec;
   if (!std::filesystem::exists(path_, ec) && !ec) return true;
   auto bytes = platform::readWholeFile(path_, 16u << 20);
@@ -19,18 +20,20 @@ bool MemoryIniFile::load() {
 }
 
 void MemoryIniFile::setText(std::string_view text) {
-  sections_.assign(1, Section{});
+  sections_.clear();
+  index_.clear();
+  addSection({}, false);
   std::size_t pos = 0;
   while (pos < text.size()) {
     std::size_t end = text.find('\n', pos);
     if (end == std::string_view::npos) end = text.size();
     std::string_view raw = text.substr(pos, end - pos);
     pos = end + 1;
-    if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
+    while (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
     const std::string_view t = text::trim(raw);
     if (t.empty()) continue;
     if (t.front() == '[' && t.back() == ']') {
-      sections_.push_back(Section{std::string(text::trim(t.substr(1, t.size() - 2))), true, {}});
+      addSection(std::string(text::trim(t.substr(1, t.size() - 2))), true);
       continue;
     }
     Line line;
@@ -57,10 +60,15 @@ std::string MemoryIniFile::text() const {
 
 bool MemoryIniFile::save() const { return platform::writeFileAtomically(path_, text()); }
 
+MemoryIniFile::Section& MemoryIniFile::addSection(std::string name, bool hasHeader) {
+  if (hasHeader) index_.try_emplace(text::toLower(name), sections_.size());
+  sections_.push_back(Section{std::move(name), hasHeader, {}});
+  return sections_.back();
+}
+
 MemoryIniFile::Section* MemoryIniFile::find(std::string_view name) {
-  for (Section& s : sections_)
-    if (s.hasHeader && text::equalsNoCase(s.name, name)) return &s;
-  return nullptr;
+  auto it = index_.find(text::toLower(name));
+  return it == index_.end() ? nullptr : &sections_[it->second];
 }
 
 const MemoryIniFile::Section* MemoryIniFile::find(std::string_view name) const {
@@ -81,10 +89,7 @@ void MemoryIniFile::writeString(std::string_view section, std::string_view key,
   for (char& c : clean)
     if (c == '\r' || c == '\n') c = ' ';
   Section* s = find(section);
-  if (!s) {
-    sections_.push_back(Section{std::string(section), true, {}});
-    s = &sections_.back();
-  }
+  if (!s) s = &addSection(std::string(section), true);
   for (Line& l : s->lines) {
     if (!l.key.empty() && text::equalsNoCase(l.key, key)) {
       l.value = std::move(clean);

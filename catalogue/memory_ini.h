@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace nivra::catalogue {
@@ -42,9 +43,12 @@ class MemoryIniFile {
   };
   Section* find(std::string_view name);
   const Section* find(std::string_view name) const;
+  Section& addSection(std::string name, bool hasHeader);
 
   std::filesystem::path path_;
   std::vector<Section> sections_;
+  // Lower-cased section name → index of its first section (history files hold thousands).
+  std::unordered_map<std::string, std::size_t> index_;
 };
 
 }  // namespace nivra::catalogue

@@ -76,9 +76,11 @@ TEST_F(HistoryTest, SecondListIsMergedByDateAndWrittenBackOnlyToItsFile) {
   dir.write("His1.dat", slot(0, "New", "Nivra://new", "2024-01-03 00:00:00") +
                             slot(1, "Old", "Nivra://old", "2024-01-01 00:00:00"));
   dir.write("His2.dat", slot(0, "Middle", "Nivra://mid", "2024-01-02 00:00:00") +
-                            slot(1, "Oldest", "Nivra://oldest", "2023-12-01 00:00:00"));
+                            slot(1, "Oldest", "Nivra://oldest", "2023-12-01 00:00:00") +
+                            slot(2, "Tie", "Nivra://tie", "2024-01-01 00:00:00"));
   history.LoadHistory(tree);
-  EXPECT_EQ(names(tree), (std::vector<std::string>{"New", "Middle", "Old", "Oldest"}));
+  // An entry goes before the first node that is not later than it: "Tie" before "Old".
+  EXPECT_EQ(names(tree), (std::vector<std::string>{"New", "Middle", "Tie", "Old", "Oldest"}));
   EXPECT_EQ(tree.top(1)->item()->list, 1);
 
   history.SaveHistory(tree);
@@ -87,7 +89,8 @@ TEST_F(HistoryTest, SecondListIsMergedByDateAndWrittenBackOnlyToItsFile) {
   EXPECT_EQ(his1.find("Middle"), std::string::npos);
   EXPECT_NE(his1.find("sName=Old\n"), std::string::npos);
   EXPECT_NE(his2.find(slot(0, "Middle", "Nivra://mid", "2024-01-02 00:00:00")), std::string::npos);
-  EXPECT_NE(his2.find(slot(1, "Oldest", "Nivra://oldest", "2023-12-01 00:00:00")),
+  EXPECT_NE(his2.find(slot(1, "Tie", "Nivra://tie", "2024-01-01 00:00:00")), std::string::npos);
+  EXPECT_NE(his2.find(slot(2, "Oldest", "Nivra://oldest", "2023-12-01 00:00:00")),
             std::string::npos);
   EXPECT_NE(his2.find("[History19]"), std::string::npos);
 }

@@ -68,7 +68,7 @@ TEST_F(TreeFunTest, TopListStopsOnZeroCountMissingArrOrUnreadableDocument) {
     EXPECT_EQ(t.topCount(), 0u) << c.text;
     EXPECT_EQ(t.scrollBarUpdates(), 0) << c.text;
   }
-  EXPECT_EQ(fun.LoadTopList(tree, "missing.js"), "0");
+  EXPECT_EQ(fun.LoadTopList(tree, (fx.dir / "missing.js").string()), "0");
 }
 
 TEST_F(TreeFunTest, TopListSkipsMatchesOfExistingNodesAndSelectsTheirFirstChild) {
@@ -80,9 +80,10 @@ TEST_F(TreeFunTest, TopListSkipsMatchesOfExistingNodesAndSelectsTheirFirstChild)
   put("More.js", {{"c", "3"},
                   {"arr", {{{"i", 9}, {"t", 0}, {"n", "  films "}, {"c", "1"}},
                            {{"i", 8}, {"t", 3}, {"n", "Other"}, {"c", "0"}, {"u", "nivra://ab"}},
-                           {{"i", 7}, {"t", 3}, {"n", "New"}, {"c", "0"}, {"u", "Nivra://new"}}}}});
+                           {{"i", 7}, {"t", 3}, {"n", "New"}, {"c", "0"}, {"u", "Nivra://new"}},
+                           {{"i", 6}, {"t", 3}, {"n", "NEW"}, {"c", "0"}, {"u", "Nivra://n2"}}}}});
   fun.LoadTopList(tree, "More.js");
-  ASSERT_EQ(tree.topCount(), 3u);
+  ASSERT_EQ(tree.topCount(), 3u);  // "NEW" matches "New" of the same document
   EXPECT_EQ(tree.top(2)->text(), "New");
   EXPECT_EQ(tree.selected(), tree.top(0)->firstChild());
 }

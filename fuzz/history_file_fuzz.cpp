@@ -1,0 +1,40 @@
+// Fuzzes the history file reader: any text loads, and what the list writes back reads back to
+// the same slots.
+
+#include <cstdint>
+#include <cstdlib>
+#include <string_view>
+
+#include "catalogue/date_text.h"
+#include "catalogue/memory_ini.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  using nivra::catalogue::MemoryIniFile;
+  const std::string_view text(reinterpret_cast<const char*>(data), size);
+  MemoryIniFile ini("unused");
+  ini.setText(text);
+
+  // Read a few slots, write them back (normalising the dates), and read the result again.
+  constexpr const char* kKeys[] = {"sName", "sUrl", "sAVLevel"};
+  MemoryIniFile copy("unused");
+  copy.setText(ini.text());
+  for (int slot = 0; slot < 3; ++slot) {
+    const std::string section = "History" + std::to_string(slot);
+    for (const char* key : kKeys)
+      if (ini.value(section, key) != copy.value(section, key)) std::abort();
+    const double date =
+        nivra::catalogue::textToDateTime(ini.value(section, "dDate").value_or(""));
+    copy.writeString(section, "dDate", nivra::catalogue::dateTimeToText(date));
+    copy.writeString(section, "sName", ini.value(section, "sName").value_or("") + "\n");
+  }
+  MemoryIniFile again("unused");
+  again.setText(copy.text());
+  for (int slot = 0; slot < 3; ++slot) {
+    const std::string section = "History" + std::to_string(slot);
+    if (again.value(section, "dDate") != copy.value(section, "dDate")) std::abort();
+    const std::string date = again.value(section, "dDate").value_or("");
+    if (nivra::catalogue::dateTimeToText(nivra::catalogue::textToDateTime(date)) != date)
+      std::abort();
+  }
+  return 0;
+}
