@@ -21,27 +21,32 @@ mkdir -p "$work/root"
 head -c "$((size_mib * 1024 * 1024))" /dev/urandom > "$work/root/big.bin"
 want=$(sha256sum < "$work/root/big.bin")
 
-# Starts a server whose first output line matching $2 carries the port in field $3.
+# Starts a server (the command after the first three arguments) and writes the port, field $2
+# of its first output line that begins with $1, to the file $3.
 start_server() {
-  local fifo="$work/out.$RANDOM"
+  local fifo="$work/out.$RANDOM" fd line
   mkfifo "$fifo"
-  "${@:3}" > "$fifo" 2>/dev/null &
+  "${@:4}" > "$fifo" 2>/dev/null &
   pids+=($!)
-  local line
-  while read -r line; do
+  exec {fd}< "$fifo"
+  while read -r -u "$fd" line; do
     if [[ $line == $1* ]]; then
-      echo "$line" | awk -v f="$2" '{print $f}'
+      echo "$line" | awk -v f="$2" '{print $f}' > "$3"
       break
     fi
-  done < "$fifo"
+  done
   # keep the pipe drained so the server never blocks on its output
-  cat "$fifo" > /dev/null &
+  cat <&"$fd" > /dev/null &
   pids+=($!)
+  exec {fd}<&-
 }
 
-ftp_port=$(start_server READY 2 /usr/bin/python3 -u tests/net/scripts/ftp_server.py --root "$work/root")
-http_port=$(start_server "Serving HTTP" 6 /usr/bin/python3 -u -m http.server 0 --bind 127.0.0.1 \
-  --directory "$work/root")
+start_server READY 2 "$work/ftp.port" /usr/bin/python3 -u tests/net/scripts/ftp_server.py \
+  --root "$work/root"
+start_server "Serving HTTP" 6 "$work/http.port" /usr/bin/python3 -u -m http.server 0 \
+  --bind 127.0.0.1 --directory "$work/root"
+ftp_port=$(cat "$work/ftp.port")
+http_port=$(cat "$work/http.port")
 
 # Seconds of the best of $runs runs of the command (the output file is $work/got).
 best_seconds() {
