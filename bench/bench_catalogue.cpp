@@ -5,13 +5,12 @@
 
 #include <benchmark/benchmark.h>
 #include <malloc.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <cstdlib>
 #include <filesystem>
 #include <new>
-#include <unistd.h>
-
 #include <nlohmann/json.hpp>
 
 #include "catalogue/date_text.h"
@@ -67,8 +66,10 @@ const std::string& topDocument() {
     nlohmann::json arr = nlohmann::json::array();
     for (int i = 0; i < kEntries; ++i) {
       const int kind = i % 4 == 3 ? 3 : i % 2;
-      nlohmann::json e = {{"i", 100000 + i}, {"t", std::to_string(kind)},
-                          {"n", "节目名称 " + std::to_string(i)}, {"c", std::to_string(i % 50)},
+      nlohmann::json e = {{"i", 100000 + i},
+                          {"t", std::to_string(kind)},
+                          {"n", "节目名称 " + std::to_string(i)},
+                          {"c", std::to_string(i % 50)},
                           {"al", "4"}};
       if (kind == 3) e["u"] = "Nivra://" + std::string(120, 'a') + std::to_string(i);
       arr.push_back(std::move(e));
@@ -110,7 +111,8 @@ BENCHMARK(BM_LoadTopList10k)->Unit(benchmark::kMillisecond);
 // "His1.dat" with 10,000 used slots in a temporary folder.
 const std::filesystem::path& historyFolder() {
   static const std::filesystem::path dir = [] {
-    auto d = std::filesystem::temp_directory_path() / ("nivra-bench-history-" + std::to_string(::getpid()));
+    auto d = std::filesystem::temp_directory_path() /
+             ("nivra-bench-history-" + std::to_string(::getpid()));
     std::filesystem::create_directories(d);
     std::string text;
     for (int i = 0; i < kEntries; ++i) {

@@ -13,16 +13,21 @@ int nestingDepth(std::string_view text, int limit) {
   bool inString = false, escaped = false;
   for (char c : text) {
     if (inString) {
-      if (escaped) escaped = false;
-      else if (c == '\\') escaped = true;
-      else if (c == '"') inString = false;
+      if (escaped)
+        escaped = false;
+      else if (c == '\\')
+        escaped = true;
+      else if (c == '"')
+        inString = false;
       continue;
     }
-    if (c == '"') inString = true;
+    if (c == '"')
+      inString = true;
     else if (c == '[' || c == '{') {
       deepest = std::max(deepest, ++depth);
       if (deepest > limit) return deepest;
-    } else if (c == ']' || c == '}') --depth;
+    } else if (c == ']' || c == '}')
+      --depth;
   }
   return deepest;
 }
@@ -60,8 +65,17 @@ std::optional<EntryFields> readFields(const json& entry) {
   auto url = memberText(entry, "u");
   auto rating = memberText(entry, "al");
   if (!id || !kind || !name || !count || !url || !rating) return std::nullopt;
-  return EntryFields{*id, *kind, std::move(*name), std::move(*count), std::move(*url),
-                     std::move(*rating)};
+  return EntryFields{
+      *id, *kind, std::move(*name), std::move(*count), std::move(*url), std::move(*rating)};
+}
+
+// The fields every record takes: id, kind and count.
+TCatalogueItem baseRecord(const EntryFields& f) {
+  TCatalogueItem item;
+  item.id = f.id;
+  item.kind = f.kind;
+  item.setCount(f.count);
+  return item;
 }
 
 }  // namespace
@@ -119,11 +133,8 @@ std::optional<std::uint8_t> entryKind(const json& entry) {
 std::optional<TCatalogueItem> topLevelRecord(const json& entry) {
   auto f = readFields(entry);
   if (!f) return std::nullopt;
-  TCatalogueItem item;
-  item.id = f->id;
-  item.kind = f->kind;
+  TCatalogueItem item = baseRecord(*f);
   item.setName(f->name);
-  item.setCount(f->count);
   if (item.kind == kItem) item.setUrl(f->url);
   return item;
 }
@@ -131,10 +142,7 @@ std::optional<TCatalogueItem> topLevelRecord(const json& entry) {
 std::optional<TCatalogueItem> childRecord(const json& entry, std::int32_t parentId) {
   auto f = readFields(entry);
   if (!f) return std::nullopt;
-  TCatalogueItem item;
-  item.id = f->id;
-  item.kind = f->kind;
-  item.setCount(f->count);
+  TCatalogueItem item = baseRecord(*f);
   item.setUrl(f->url);
   item.setRating(f->rating);
   if (item.kind == kEpisode) {

@@ -4,11 +4,10 @@
 // document format; an entry whose fields cannot be converted gives no record.
 
 #include <cstdint>
+#include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
 #include <string_view>
-
-#include <nlohmann/json.hpp>
 
 #include "catalogue/catalogue_item.h"
 

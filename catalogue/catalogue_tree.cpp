@@ -35,7 +35,8 @@ TreeNode* CatalogueTree::insertTop(std::size_t index, std::string text) {
 }
 
 TreeNode* CatalogueTree::insertTopBefore(const TreeNode* before, std::string text) {
-  auto it = std::find_if(top_.begin(), top_.end(), [&](const auto& n) { return n.get() == before; });
+  auto it =
+      std::find_if(top_.begin(), top_.end(), [&](const auto& n) { return n.get() == before; });
   return insertInto(top_, static_cast<std::size_t>(it - top_.begin()), nullptr, std::move(text));
 }
 

@@ -77,9 +77,9 @@ double textToDateTime(std::string_view s) {
   if (!readNumber(s, 4, y) || !expect(s, '-') || !readNumber(s, 2, m) || !expect(s, '-') ||
       !readNumber(s, 2, d))
     return 0;
-  if (!s.empty() && (!expect(s, ' ') || !readNumber(s, 2, hh) || !expect(s, ':') ||
-                     !readNumber(s, 2, mm) || !expect(s, ':') || !readNumber(s, 2, ss) ||
-                     !s.empty()))
+  if (!s.empty() &&
+      (!expect(s, ' ') || !readNumber(s, 2, hh) || !expect(s, ':') || !readNumber(s, 2, mm) ||
+       !expect(s, ':') || !readNumber(s, 2, ss) || !s.empty()))
     return 0;
   if (y < 1 || m < 1 || m > 12 || d < 1 || d > daysInMonth(y, m) || hh > 23 || mm > 59 || ss > 59)
     return 0;

@@ -17,7 +17,7 @@ struct HttpReply {
 struct HttpGetOptions {
   std::string ifNoneMatch;  // sent as "If-None-Match" when not empty
   long connectTimeoutSeconds = 15;
-  long stallTimeoutSeconds = 30;          // less than one byte a second for this long aborts
+  long stallTimeoutSeconds = 30;         // less than one byte a second for this long aborts
   std::size_t maxBodyBytes = 64u << 20;  // larger bodies abort the transfer
 };
 

@@ -76,8 +76,12 @@ const std::string& TIniOptions::Url(std::int32_t slot) const { return urls_[chec
 const std::string& TIniOptions::Rating(std::int32_t slot) const { return ratings_[checked(slot)]; }
 double TIniOptions::Date(std::int32_t slot) const { return dates_[checked(slot)]; }
 
-void TIniOptions::SetName(std::int32_t slot, std::string_view v) { setText(names_[checked(slot)], v); }
-void TIniOptions::SetUrl(std::int32_t slot, std::string_view v) { setText(urls_[checked(slot)], v); }
+void TIniOptions::SetName(std::int32_t slot, std::string_view v) {
+  setText(names_[checked(slot)], v);
+}
+void TIniOptions::SetUrl(std::int32_t slot, std::string_view v) {
+  setText(urls_[checked(slot)], v);
+}
 void TIniOptions::SetRating(std::int32_t slot, std::string_view v) {
   setText(ratings_[checked(slot)], v);
 }

@@ -135,8 +135,8 @@ std::string CatalogueCache::GetCatalogueDocument(std::string_view nameOrUrl) {
   std::string result;
   const bool fresh = written && (now > *written ? now - *written : *written - now) < kFreshness;
   if (!fresh) {
-    std::string body = FetchCatalogueJson(endpoints_.catalogueDocumentPrefix() + name,
-                                          written.has_value());
+    std::string body =
+        FetchCatalogueJson(endpoints_.catalogueDocumentPrefix() + name, written.has_value());
     if (!body.empty()) {
       result = std::move(body);
       if (platform::writeFileAtomically(*local, result)) setLastWrite(*local, now);

@@ -29,8 +29,7 @@ std::string elementText(const pugi::xml_node& element) {
 
 std::string readLinkListText(std::string_view xml) {
   pugi::xml_document doc;
-  if (!doc.load_buffer(xml.data(), xml.size(), pugi::parse_default, pugi::encoding_auto))
-    return {};
+  if (!doc.load_buffer(xml.data(), xml.size(), pugi::parse_default, pugi::encoding_auto)) return {};
   std::string out;
   pugi::xml_node root = doc.child("NewDataSet");
   for (pugi::xml_node ds = root.child("ds"); ds; ds = ds.next_sibling("ds")) {

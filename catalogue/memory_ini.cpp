@@ -52,7 +52,8 @@ std::string MemoryIniFile::text() const {
   for (const Section& s : sections_) {
     if (!s.hasHeader && s.lines.empty()) continue;
     if (s.hasHeader) out += "[" + s.name + "]\n";
-    for (const Line& l : s.lines) out += l.key.empty() ? l.raw + "\n" : l.key + "=" + l.value + "\n";
+    for (const Line& l : s.lines)
+      out += l.key.empty() ? l.raw + "\n" : l.key + "=" + l.value + "\n";
     out += "\n";
   }
   return out;

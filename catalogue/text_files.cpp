@@ -29,8 +29,8 @@ std::string ReadIniText(const std::filesystem::path& file, std::string_view sect
   return ini.readString(section, key, def);
 }
 
-void WriteIniText(const std::filesystem::path& file, std::string_view section,
-                  std::string_view key, std::string_view value) {
+void WriteIniText(const std::filesystem::path& file, std::string_view section, std::string_view key,
+                  std::string_view value) {
   platform::IniFile ini(file, platform::IniFile::Quotes::Profile);
   std::error_code ec;
   // A file that exists but cannot be read is left alone rather than replaced by one value.

@@ -15,8 +15,8 @@ std::string ReadTextFile(const std::filesystem::path& file);
 std::string ReadIniText(const std::filesystem::path& file, std::string_view section,
                         std::string_view key, std::string_view def);
 // Writes one value and rewrites the file atomically; failures are ignored.
-void WriteIniText(const std::filesystem::path& file, std::string_view section,
-                  std::string_view key, std::string_view value);
+void WriteIniText(const std::filesystem::path& file, std::string_view section, std::string_view key,
+                  std::string_view value);
 
 // The text after the last "/", "\" or ":" (the whole text when there is none).
 std::string_view fileNameOf(std::string_view path);

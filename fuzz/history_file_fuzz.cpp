@@ -22,8 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string section = "History" + std::to_string(slot);
     for (const char* key : kKeys)
       if (ini.value(section, key) != copy.value(section, key)) std::abort();
-    const double date =
-        nivra::catalogue::textToDateTime(ini.value(section, "dDate").value_or(""));
+    const double date = nivra::catalogue::textToDateTime(ini.value(section, "dDate").value_or(""));
     copy.writeString(section, "dDate", nivra::catalogue::dateTimeToText(date));
     copy.writeString(section, "sName", ini.value(section, "sName").value_or("") + "\n");
   }

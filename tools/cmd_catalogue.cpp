@@ -63,8 +63,9 @@ int runCatalogue(const std::vector<std::string>& args) {
   if (args.size() < 2 || (args[0] != "get" && args[0] != "tree"))
     return fail("expected 'get NAME' or 'tree NAME [--expand ID ...]' (see --help)");
 
-  platform::ManualEventLoop clock(std::chrono::time_point_cast<platform::EventLoop::Clock::duration>(
-      std::chrono::system_clock::now()));
+  platform::ManualEventLoop clock(
+      std::chrono::time_point_cast<platform::EventLoop::Clock::duration>(
+          std::chrono::system_clock::now()));
   CatalogueCache cache(net::ServerEndpoints::current(), clock);
   const std::string& name = args[1];
 
@@ -78,8 +79,8 @@ int runCatalogue(const std::vector<std::string>& args) {
 
   std::vector<std::int32_t> expand;
   for (std::size_t i = 2; i < args.size(); ++i) {
-    auto id = i + 1 < args.size() && args[i] == "--expand" ? text::parseInt32(args[i + 1])
-                                                            : std::nullopt;
+    auto id =
+        i + 1 < args.size() && args[i] == "--expand" ? text::parseInt32(args[i + 1]) : std::nullopt;
     if (!id) return fail("unexpected argument '" + args[i] + "'");
     expand.push_back(*id);
     ++i;

@@ -8,10 +8,9 @@
 #include <unistd.h>
 
 #include <fstream>
+#include <nlohmann/json.hpp>
 #include <sstream>
 #include <thread>
-
-#include <nlohmann/json.hpp>
 
 extern char** environ;
 
@@ -50,8 +49,10 @@ std::string EtagServer::host() const { return "127.0.0.1:" + std::to_string(port
 void EtagServer::put(const std::string& name, const std::string& body,
                      std::optional<std::string> etag) const {
   dir_.write("docs/" + name, body);
-  if (etag) dir_.write("docs/" + name + ".etag", *etag);
-  else fs::remove(dir_ / "docs" / (name + ".etag"));
+  if (etag)
+    dir_.write("docs/" + name + ".etag", *etag);
+  else
+    fs::remove(dir_ / "docs" / (name + ".etag"));
 }
 
 void EtagServer::setStatus(const std::string& name, int status) const {

@@ -1,10 +1,9 @@
 // nivra-tool catalogue, run as a separate process against the scripted catalogue server.
 
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <spawn.h>
 #include <sys/wait.h>
-
-#include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
 
@@ -73,14 +72,17 @@ TEST_F(CatalogueToolTest, GetPrintsTheDocumentAndCachesIt) {
 
 TEST_F(CatalogueToolTest, TreeExpandsAlbumsWithTheirSubtreeAndGroupsFromTheCache) {
   server.put("Tree.js", json{{"c", "2"},
-                             {"arr", {{{"i", 1}, {"t", 1}, {"n", "Series"}, {"c", "2"}},
-                                      {{"i", 2}, {"t", 0}, {"n", "Films"}, {"c", "5"}}}}}
+                             {"arr",
+                              {{{"i", 1}, {"t", 1}, {"n", "Series"}, {"c", "2"}},
+                               {{"i", 2}, {"t", 0}, {"n", "Films"}, {"c", "5"}}}}}
                             .dump());
   server.put("1.js", json{{"c", "2"},
-                          {"arr", {{{"i", 11}, {"t", 2}, {"n", ""}, {"u", "Nivra://e"}},
-                                   {{"i", 12}, {"t", 0}, {"n", "Extras"}, {"c", "1"}}}}}
+                          {"arr",
+                           {{{"i", 11}, {"t", 2}, {"n", ""}, {"u", "Nivra://e"}},
+                            {{"i", 12}, {"t", 0}, {"n", "Extras"}, {"c", "1"}}}}}
                          .dump());
-  server.put("12.js", json{{"c", "1"}, {"arr", {{{"i", 13}, {"t", 2}, {"n", "Making of"}}}}}.dump());
+  server.put("12.js",
+             json{{"c", "1"}, {"arr", {{{"i", 13}, {"t", 2}, {"n", "Making of"}}}}}.dump());
   server.put("2.js", json{{"c", "1"}, {"arr", {{{"i", 21}, {"t", 2}, {"n", "x"}}}}}.dump());
 
   ToolRun r = run({"tree", "Tree.js", "--expand", "1", "--expand", "12", "--expand", "2"});
@@ -97,7 +99,10 @@ TEST_F(CatalogueToolTest, TreeExpandsAlbumsWithTheirSubtreeAndGroupsFromTheCache
 
 TEST_F(CatalogueToolTest, BadInputExitsNonZeroWithOneLine) {
   for (const std::vector<std::string>& args :
-       std::vector<std::vector<std::string>>{{}, {"get"}, {"list", "x"}, {"tree", "Tree.js", "--expand"},
+       std::vector<std::vector<std::string>>{{},
+                                             {"get"},
+                                             {"list", "x"},
+                                             {"tree", "Tree.js", "--expand"},
                                              {"tree", "Tree.js", "--expand", "abc"},
                                              {"get", "missing.js"}}) {
     server.put("Tree.js", R"({"c":"0"})");

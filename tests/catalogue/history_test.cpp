@@ -50,8 +50,8 @@ TEST_F(HistoryTest, TwentySixthItemDropsTheOldest) {
   EXPECT_EQ(file.Url(0), "Nivra://item26");
   EXPECT_EQ(file.Url(24), "Nivra://item2");
   EXPECT_EQ(tree.top(0)->item()->kind, kItem);
-  EXPECT_EQ(tree.top(0)->item()->date, textToDateTime(dateTimeToText(platform::toDateTime(
-                                           now - std::chrono::minutes(1)))));
+  EXPECT_EQ(tree.top(0)->item()->date,
+            textToDateTime(dateTimeToText(platform::toDateTime(now - std::chrono::minutes(1)))));
 }
 
 TEST_F(HistoryTest, PlayingTheSameUrlAgainMovesItToTheTop) {

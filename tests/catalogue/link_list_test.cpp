@@ -43,8 +43,8 @@ INSTANTIATE_TEST_SUITE_P(
                      "<ds><title>a<b>b</b><![CDATA[c]]></title><url>u</url><x/></ds></NewDataSet>",
                      "abc=u\r\n"},
         LinkListCase{"wrong root", "<Data><ds><title>t</title><url>u</url></ds></Data>", ""},
-        LinkListCase{"parse error",
-                     "<NewDataSet><ds><title>t</title><url>u</url></ds><ds><title>", ""},
+        LinkListCase{"parse error", "<NewDataSet><ds><title>t</title><url>u</url></ds><ds><title>",
+                     ""},
         LinkListCase{"not XML", "\x01\x02 binary", ""}),
     [](const auto& info) {
       std::string name = info.param.label;

@@ -22,8 +22,12 @@ class PrefetchTest : public ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(server.running());
     // 10 holds groups 1 and 3 and an album 2; group 1 holds group 4 and refers back to itself.
-    server.put("10.js", doc(json::array({{{"i", 1}, {"t", "0"}}, {{"i", 2}, {"t", 1}}, {{"i", 3}, {"t", 0}}})));
-    server.put("1.js", doc(json::array({{{"i", 4}, {"t", "0"}}, {{"i", 1}, {"t", "0"}}, {{"i", 5}, {"t", 2}}})));
+    server.put(
+        "10.js",
+        doc(json::array({{{"i", 1}, {"t", "0"}}, {{"i", 2}, {"t", 1}}, {{"i", 3}, {"t", 0}}})));
+    server.put(
+        "1.js",
+        doc(json::array({{{"i", 4}, {"t", "0"}}, {{"i", 1}, {"t", "0"}}, {{"i", 5}, {"t", 2}}})));
     server.put("4.js", doc(json::array({{{"i", 10}, {"t", "0"}}})));
     // 3.js is missing: its fetch fails and the walk goes on.
   }

@@ -18,10 +18,12 @@ class TreeCopyTest : public ::testing::Test {
  protected:
   // A catalogue with album "A" (id 42) holding two episodes, loaded from the cache.
   void SetUp() override {
-    fx.putCached("Tree.js", json{{"c", "1"}, {"arr", {{{"i", 42}, {"t", 1}, {"n", "A"}, {"c", "2"}}}}}.dump());
+    fx.putCached("Tree.js",
+                 json{{"c", "1"}, {"arr", {{{"i", 42}, {"t", 1}, {"n", "A"}, {"c", "2"}}}}}.dump());
     fx.putCached("42.js", json{{"c", "2"},
-                               {"arr", {{{"i", 3}, {"t", 2}, {"n", ""}, {"c", "HD"}, {"u", "Nivra://3"}},
-                                        {{"i", 4}, {"t", 2}, {"n", "Named"}, {"u", "Nivra://4"}}}}}
+                               {"arr",
+                                {{{"i", 3}, {"t", 2}, {"n", ""}, {"c", "HD"}, {"u", "Nivra://3"}},
+                                 {{"i", 4}, {"t", 2}, {"n", "Named"}, {"u", "Nivra://4"}}}}}
                               .dump());
     fun.LoadTopList(catalogue, "Tree.js");
     fun.ExpandNode(catalogue, *catalogue.top(0), false);
@@ -64,8 +66,11 @@ TEST_F(TreeCopyTest, RecordWithoutNameTakesEpisodeNameAndParentCount) {
 }
 
 TEST_F(TreeCopyTest, SingleEpisodeAlbumIsResolvedBeforeTheCopy) {
-  fx.putCached("Single.js", json{{"c", "1"}, {"arr", {{{"i", 50}, {"t", 1}, {"n", "Film"}, {"c", "1"}}}}}.dump());
-  fx.putCached("50.js", json{{"c", "1"}, {"arr", {{{"i", 51}, {"t", 2}, {"u", "Nivra://film"}}}}}.dump());
+  fx.putCached(
+      "Single.js",
+      json{{"c", "1"}, {"arr", {{{"i", 50}, {"t", 1}, {"n", "Film"}, {"c", "1"}}}}}.dump());
+  fx.putCached("50.js",
+               json{{"c", "1"}, {"arr", {{{"i", 51}, {"t", 2}, {"u", "Nivra://film"}}}}}.dump());
   CatalogueTree tree;
   fun.LoadListDocument(tree, "Single.js");  // the album as a child of a list node
   TreeNode* album = tree.top(0)->child(0);

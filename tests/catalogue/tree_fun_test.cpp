@@ -73,15 +73,17 @@ TEST_F(TreeFunTest, TopListStopsOnZeroCountMissingArrOrUnreadableDocument) {
 
 TEST_F(TreeFunTest, TopListSkipsMatchesOfExistingNodesAndSelectsTheirFirstChild) {
   put("Tree.js", {{"c", "2"},
-                  {"arr", {{{"i", 1}, {"t", 0}, {"n", "Films"}, {"c", "3"}},
-                           {{"i", 2}, {"t", 3}, {"n", "Clip"}, {"c", "0"}, {"u", "Nivra://AB"}}}}});
+                  {"arr",
+                   {{{"i", 1}, {"t", 0}, {"n", "Films"}, {"c", "3"}},
+                    {{"i", 2}, {"t", 3}, {"n", "Clip"}, {"c", "0"}, {"u", "Nivra://AB"}}}}});
   fun.LoadTopList(tree, "Tree.js");
   tree.select(nullptr);
   put("More.js", {{"c", "3"},
-                  {"arr", {{{"i", 9}, {"t", 0}, {"n", "  films "}, {"c", "1"}},
-                           {{"i", 8}, {"t", 3}, {"n", "Other"}, {"c", "0"}, {"u", "nivra://ab"}},
-                           {{"i", 7}, {"t", 3}, {"n", "New"}, {"c", "0"}, {"u", "Nivra://new"}},
-                           {{"i", 6}, {"t", 3}, {"n", "NEW"}, {"c", "0"}, {"u", "Nivra://n2"}}}}});
+                  {"arr",
+                   {{{"i", 9}, {"t", 0}, {"n", "  films "}, {"c", "1"}},
+                    {{"i", 8}, {"t", 3}, {"n", "Other"}, {"c", "0"}, {"u", "nivra://ab"}},
+                    {{"i", 7}, {"t", 3}, {"n", "New"}, {"c", "0"}, {"u", "Nivra://new"}},
+                    {{"i", 6}, {"t", 3}, {"n", "NEW"}, {"c", "0"}, {"u", "Nivra://n2"}}}}});
   fun.LoadTopList(tree, "More.js");
   ASSERT_EQ(tree.topCount(), 3u);  // "NEW" matches "New" of the same document
   EXPECT_EQ(tree.top(2)->text(), "New");
@@ -102,9 +104,9 @@ TEST_F(TreeFunTest, RecordFieldsAreCutToTheirWidths) {
   const std::string longUrl = "Nivra://" + std::string(1192, 'u');
   std::string longName;
   for (int i = 0; i < 40; ++i) longName += "长";  // 3 bytes each
-  put("Tree.js", {{"c", "1"},
-                  {"arr", {{{"i", 1}, {"t", 3}, {"n", longName}, {"c", "12345678901234"},
-                            {"u", longUrl}}}}});
+  put("Tree.js",
+      {{"c", "1"},
+       {"arr", {{{"i", 1}, {"t", 3}, {"n", longName}, {"c", "12345678901234"}, {"u", longUrl}}}}});
   fun.LoadTopList(tree, "Tree.js");
   const TCatalogueItem& item = *tree.top(0)->item();
   EXPECT_EQ(item.url(), longUrl.substr(0, 1000));
@@ -113,21 +115,23 @@ TEST_F(TreeFunTest, RecordFieldsAreCutToTheirWidths) {
 }
 
 TEST_F(TreeFunTest, LocalFileIsReadDirectly) {
-  auto file = fx.dir.write("fav/Fav.dat", R"({"c":1,"arr":[{"i":5,"t":3,"n":"Mine","c":0,"u":"Nivra://m"}]})");
+  auto file = fx.dir.write("fav/Fav.dat",
+                           R"({"c":1,"arr":[{"i":5,"t":3,"n":"Mine","c":0,"u":"Nivra://m"}]})");
   EXPECT_EQ(fun.LoadTopList(tree, file.string()), "1");
   EXPECT_EQ(describeTree(tree), "[1] Mine\n");
 }
 
 TEST_F(TreeFunTest, ExpandShowsChildrenByKind) {
   TreeNode& album = topNode(42, kAlbum, "6");
-  put("42.js", {{"c", "6"},
-                {"arr", {{{"i", 7}, {"t", 2}, {"n", ""}, {"c", ""}, {"u", "Nivra://7"}},
-                         {{"i", 8}, {"t", 2}, {"n", "Pilot"}, {"c", "HD"}, {"u", "Nivra://8"},
-                          {"al", "4.5"}},
-                         {{"i", 9}, {"t", 0}, {"n", "Group"}, {"c", "3"}},
-                         {{"i", 10}, {"t", 1}, {"n", "Single"}, {"c", "1"}},
-                         {{"i", 11}, {"t", 1}, {"n", "Empty"}, {"c", "0"}},
-                         {{"i", 12}, {"t", 3}, {"n", "Hidden item"}, {"c", "1"}}}}});
+  put("42.js",
+      {{"c", "6"},
+       {"arr",
+        {{{"i", 7}, {"t", 2}, {"n", ""}, {"c", ""}, {"u", "Nivra://7"}},
+         {{"i", 8}, {"t", 2}, {"n", "Pilot"}, {"c", "HD"}, {"u", "Nivra://8"}, {"al", "4.5"}},
+         {{"i", 9}, {"t", 0}, {"n", "Group"}, {"c", "3"}},
+         {{"i", 10}, {"t", 1}, {"n", "Single"}, {"c", "1"}},
+         {{"i", 11}, {"t", 1}, {"n", "Empty"}, {"c", "0"}},
+         {{"i", 12}, {"t", 3}, {"n", "Hidden item"}, {"c", "1"}}}}});
   EXPECT_EQ(fun.ExpandNode(tree, album, false), "6");
   EXPECT_EQ(describeTree(tree),
             "[1] Album|(6)\n"
@@ -213,10 +217,13 @@ TEST_F(TreeFunTest, DestroyedTreeStopsAddingNodes) {
 
 TEST_F(TreeFunTest, ListDocumentBecomesOneNodeWithEveryEntry) {
   tree.addTop("existing");
-  const json list = {{"n", "Playlist"}, {"t", 0}, {"c", "3"},
-                     {"arr", {{{"i", 3}, {"t", 2}, {"n", ""}, {"c", ""}, {"u", "Nivra://3"}},
-                              {{"i", 4}, {"t", 3}, {"n", "Item"}, {"c", "2"}, {"u", "Nivra://4"}},
-                              {{"i", 5}, {"t", 0}, {"n", "Group"}, {"c", "0"}}}}};
+  const json list = {{"n", "Playlist"},
+                     {"t", 0},
+                     {"c", "3"},
+                     {"arr",
+                      {{{"i", 3}, {"t", 2}, {"n", ""}, {"c", ""}, {"u", "Nivra://3"}},
+                       {{"i", 4}, {"t", 3}, {"n", "Item"}, {"c", "2"}, {"u", "Nivra://4"}},
+                       {{"i", 5}, {"t", 0}, {"n", "Group"}, {"c", "0"}}}}};
   put("lists/77.js", list);
   EXPECT_EQ(fun.LoadListDocument(tree, "lists/77.js"), "3");
   EXPECT_EQ(describeTree(tree),
