@@ -18,6 +18,7 @@
 #include "app/key_codes.h"
 #include "app/ufunction.h"
 #include "app/ufunction_window.h"
+#include "net/pipe_client.h"
 #include "net/server_endpoints.h"
 #include "platform/debug_output.h"
 #include "platform/error.h"
@@ -318,8 +319,10 @@ void TNivraMainForm::showEvent(QShowEvent* event) {
 }
 
 void TNivraMainForm::closeEvent(QCloseEvent* event) {
-  // FormClose: the background service hears of the close through the pipe client.
+  // FormClose: the background service hears of the close through the pipe client; a missing or
+  // silent service is ignored.
   platform::debugOutput("FormClose");
+  net::NotifyServiceClose();
   event->accept();
 }
 

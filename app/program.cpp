@@ -1,5 +1,7 @@
 #include "app/program.h"
 
+#include <unistd.h>
+
 #include <QApplication>
 #include <exception>
 #include <memory>
@@ -10,6 +12,8 @@
 #include "app/instance_handover.h"
 #include "app/main_form.h"
 #include "app/system_integration.h"
+#include "net/service_manager.h"
+#include "net/service_manager_systemd.h"
 #include "platform/folders.h"
 #include "platform/instance_lock.h"
 #include "platform/messages.h"
@@ -56,8 +60,13 @@ void closeRunningWindow() {
 
 int runMode(const ModeChoice& choice, const CommandLine& cmd, int argc, char** argv) {
   switch (choice.mode) {
-    case ProgramMode::ShellSvc:
-      return 0;  // background-service control joins with the network clients
+    case ProgramMode::ShellSvc: {
+      // The service is a user unit; a start with elevated rights controls the system's.
+      auto manager = net::makeSystemdServiceManager(::geteuid() == 0 ? net::SystemdScope::System
+                                                                     : net::SystemdScope::User);
+      net::EnsureServiceRunning(*manager);
+      return 0;
+    }
     case ProgramMode::SetAutorun:
       SetAutorun(choice.autorunFlag, cmd.selfPath);
       IniConfig().chkAutoRun = choice.autorunFlag;

@@ -46,6 +46,23 @@ class SingleInstance(unittest.TestCase):
         with open(setup, encoding="utf-8") as f:
             self.assertIn("[cfHotKey]", f.read())
 
+    def test_closing_window_notifies_the_background_service(self):
+        service = os.path.join(os.path.dirname(BINARY), "NivraExService")
+        if not os.path.exists(service):
+            self.skipTest("the service stand-in is not built")
+        stand_in = subprocess.Popen([service], env=self.env.env, stdout=subprocess.DEVNULL,
+                                    stderr=subprocess.DEVNULL)
+        try:
+            self.env.wait_for(lambda l: "NivraExService: listening" in l)
+            first = self.env.start_first()
+            self.assertEqual(self.env.run("/U")[0], 0)
+            self.assertEqual(first.wait(timeout=15), 0)
+            lines = self.env.wait_for(lambda l: "NivraExService: close notice" in l)
+            self.assertLess(lines.index("FormClose"), lines.index("NivraExService: close notice"))
+        finally:
+            stand_in.terminate()
+            stand_in.wait()
+
     def test_malformed_escape_reaches_the_error_dialog_and_opens_nothing(self):
         self.env.start_first()
         self.assertEqual(self.env.run("Nivra://x%zz")[0], 0)
