@@ -1,0 +1,75 @@
+// Volume levels, the Flash movie's layout and the logo's place.
+
+#include <gtest/gtest.h>
+
+#include "player/player_arithmetic.h"
+
+namespace nivra::player {
+namespace {
+
+TEST(GraphVolumeLevelTest, LogarithmicAndLinearMappings) {
+  struct Case {
+    int volume;
+    int logarithmic;
+    int linear;
+  };
+  const Case cases[] = {{0, -10000, -10000}, {1, -4989, -9900}, {10, -2499, -9000},
+                        {50, -752, -5000},   {99, -11, -100},   {100, 0, 0}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.volume);
+    EXPECT_EQ(GraphVolumeLevel(c.volume, false, true), c.logarithmic);
+    EXPECT_EQ(GraphVolumeLevel(c.volume, false, false), c.linear);
+    EXPECT_EQ(GraphVolumeLevel(c.volume, true, true), -10000);
+    EXPECT_EQ(GraphVolumeLevel(c.volume, true, false), -10000);
+  }
+  // The logarithmic curve never leaves the range and never falls as the volume rises.
+  int previous = -10000;
+  for (int v = 0; v <= 100; ++v) {
+    const int level = GraphVolumeLevel(v, false, true);
+    EXPECT_GE(level, previous);
+    EXPECT_LE(level, 0);
+    previous = level;
+  }
+}
+
+TEST(ClampVolumeTest, KeepsZeroToHundred) {
+  EXPECT_EQ(ClampVolume(150), 100);
+  EXPECT_EQ(ClampVolume(-5), 0);
+  EXPECT_EQ(ClampVolume(42), 42);
+}
+
+TEST(FlashMovieBoundsTest, FillsHeightOrWidthKeepingTheAspect) {
+  struct Case {
+    Size control, host, media;
+    std::optional<Rect> bounds;
+  };
+  const Case cases[] = {
+      // wider control than picture: full height, centred horizontally
+      {{800, 300}, {800, 300}, {640, 360}, Rect{134, 0, 533, 300}},
+      // narrower control: full width, centred vertically
+      {{400, 300}, {800, 600}, {640, 360}, Rect{0, 75, 800, 450}},
+      // equal ratios take the width branch
+      {{320, 240}, {320, 240}, {320, 240}, Rect{0, 0, 320, 240}},
+      // divisions truncate toward zero (negative offsets too)
+      {{100, 100}, {100, 100}, {3, 7}, Rect{29, 0, 42, 100}},
+      {{10, 100}, {10, 100}, {7, 1}, Rect{0, 50, 10, 1}},
+      // a control without height counts as wider than any picture
+      {{320, 0}, {320, 0}, {320, 240}, Rect{160, 0, 0, 0}},
+      // unknown picture size: no layout
+      {{320, 240}, {320, 240}, {320, 0}, std::nullopt},
+      {{0, 240}, {320, 240}, {0, 240}, std::nullopt},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.control.width << "x" << c.control.height << " "
+                                    << c.media.width << "x" << c.media.height);
+    EXPECT_EQ(FlashMovieBounds(c.control, c.host, c.media), c.bounds);
+  }
+}
+
+TEST(LogoPlacementTest, CentresBothWaysEvenWhenTheLogoIsLarger) {
+  EXPECT_EQ(LogoPlacement({320, 240}, {100, 50}), (Rect{110, 95, 100, 50}));
+  EXPECT_EQ(LogoPlacement({100, 100}, {301, 120}), (Rect{100, 10, 301, 120}));
+}
+
+}  // namespace
+}  // namespace nivra::player
