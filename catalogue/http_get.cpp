@@ -13,7 +13,13 @@ namespace {
 struct Transfer {
   HttpReply reply;
   std::size_t maxBody;
+  std::stop_token stop;
 };
+
+// Called at least once a second while the transfer runs; non-zero aborts it.
+int onProgress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+  return static_cast<Transfer*>(user)->stop.stop_requested() ? 1 : 0;
+}
 
 std::size_t onBody(char* data, std::size_t size, std::size_t count, void* user) {
   auto* t = static_cast<Transfer*>(user);
@@ -49,7 +55,7 @@ HttpReply httpGet(std::string_view url, const HttpGetOptions& options) {
   static std::once_flag once;
   std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
 
-  Transfer transfer{{}, options.maxBodyBytes};
+  Transfer transfer{{}, options.maxBodyBytes, options.stop};
   CurlHandle curl(curl_easy_init(), curl_easy_cleanup);
   if (!curl) return {};
   HeaderList headers(nullptr, curl_slist_free_all);
@@ -74,6 +80,9 @@ HttpReply httpGet(std::string_view url, const HttpGetOptions& options) {
   curl_easy_setopt(h, CURLOPT_WRITEDATA, &transfer);
   curl_easy_setopt(h, CURLOPT_HEADERFUNCTION, onHeader);
   curl_easy_setopt(h, CURLOPT_HEADERDATA, &transfer);
+  curl_easy_setopt(h, CURLOPT_NOPROGRESS, 0L);
+  curl_easy_setopt(h, CURLOPT_XFERINFOFUNCTION, onProgress);
+  curl_easy_setopt(h, CURLOPT_XFERINFODATA, &transfer);
   if (headers) curl_easy_setopt(h, CURLOPT_HTTPHEADER, headers.get());
 
   if (curl_easy_perform(h) != CURLE_OK) return {};

@@ -3,6 +3,7 @@
 // Redirects are followed (HTTP only); a stalled transfer or an oversized body ends the request.
 
 #include <optional>
+#include <stop_token>
 #include <string>
 #include <string_view>
 
@@ -19,6 +20,7 @@ struct HttpGetOptions {
   long connectTimeoutSeconds = 15;
   long stallTimeoutSeconds = 30;         // less than one byte a second for this long aborts
   std::size_t maxBodyBytes = 64u << 20;  // larger bodies abort the transfer
+  std::stop_token stop;                  // a stop request aborts the transfer within a second
 };
 
 // Never throws; transport failures give status 0 and an empty body.

@@ -77,7 +77,7 @@ fs::path CatalogueCache::defaultCacheFolder() { return platform::userDataDir() /
 fs::path CatalogueCache::etagStore() const { return cacheFolder_ / "Cache.dat"; }
 
 std::string CatalogueCache::FetchJson(std::string_view url, std::string_view etag,
-                                      const fs::path& store) {
+                                      const fs::path& store, std::stop_token stop) {
   const fs::path storeFile = store.empty() ? etagStore() : store;
   const std::string key(fileNameOf(url));
   std::string tag(etag);
@@ -88,6 +88,7 @@ std::string CatalogueCache::FetchJson(std::string_view url, std::string_view eta
   tag = quoteETag(tag);
 
   HttpGetOptions options;
+  options.stop = std::move(stop);
   const std::string_view trimmed = text::trim(tag);
   if (!trimmed.empty() && trimmed != "0" && safeHeaderValue(trimmed))
     options.ifNoneMatch = std::string(trimmed);
@@ -102,8 +103,9 @@ std::string CatalogueCache::FetchJson(std::string_view url, std::string_view eta
   return std::move(reply.body);
 }
 
-std::string CatalogueCache::FetchCatalogueJson(std::string_view url, bool storedETag) {
-  return FetchJson(url, storedETag ? "" : "0");
+std::string CatalogueCache::FetchCatalogueJson(std::string_view url, bool storedETag,
+                                               std::stop_token stop) {
+  return FetchJson(url, storedETag ? "" : "0", {}, std::move(stop));
 }
 
 std::string CatalogueCache::relativeName(std::string_view nameOrUrl) const {
@@ -124,7 +126,7 @@ std::optional<fs::path> CatalogueCache::localFileOf(std::string_view name) const
   return cacheFolder_ / fs::path(std::string(name));
 }
 
-std::string CatalogueCache::GetCatalogueDocument(std::string_view nameOrUrl) {
+std::string CatalogueCache::GetCatalogueDocument(std::string_view nameOrUrl, std::stop_token stop) {
   const std::string name = relativeName(nameOrUrl);
   const auto local = localFileOf(name);
   if (!local || !platform::ensureDir(local->parent_path())) return {};
@@ -135,8 +137,8 @@ std::string CatalogueCache::GetCatalogueDocument(std::string_view nameOrUrl) {
   std::string result;
   const bool fresh = written && (now > *written ? now - *written : *written - now) < kFreshness;
   if (!fresh) {
-    std::string body =
-        FetchCatalogueJson(endpoints_.catalogueDocumentPrefix() + name, written.has_value());
+    std::string body = FetchCatalogueJson(endpoints_.catalogueDocumentPrefix() + name,
+                                          written.has_value(), std::move(stop));
     if (!body.empty()) {
       result = std::move(body);
       if (platform::writeFileAtomically(*local, result)) setLastWrite(*local, now);

@@ -10,6 +10,7 @@
 #include <chrono>
 #include <filesystem>
 #include <optional>
+#include <stop_token>
 #include <string>
 #include <string_view>
 
@@ -35,15 +36,16 @@ class CatalogueCache {
 
   // One conditional GET. `etag` is used when not empty, else the value stored for the URL's
   // file name in `store` (default: etagStore()); "0" sends no "If-None-Match". Returns the body
-  // of a 200 reply (and stores its ETag), else an empty text.
+  // of a 200 reply (and stores its ETag), else an empty text. A stop request through `stop`
+  // ends a running transfer (workers pass theirs, so that program end never waits on one).
   std::string FetchJson(std::string_view url, std::string_view etag,
-                        const std::filesystem::path& store = {});
+                        const std::filesystem::path& store = {}, std::stop_token stop = {});
   // FetchJson with the stored ETag (flag set) or without any ("0").
-  std::string FetchCatalogueJson(std::string_view url, bool storedETag);
+  std::string FetchCatalogueJson(std::string_view url, bool storedETag, std::stop_token stop = {});
   // The document named `nameOrUrl` (a name relative to the catalogue base URL, or a full URL
   // beginning with it), from the cache while it is fresh or unchanged on the server. Empty when
   // it was never fetched, cannot be fetched now, or the name would leave the cache folder.
-  std::string GetCatalogueDocument(std::string_view nameOrUrl);
+  std::string GetCatalogueDocument(std::string_view nameOrUrl, std::stop_token stop = {});
 
   // The name with every occurrence of the catalogue base URL removed, for texts that begin with
   // "http://"; other texts unchanged.

@@ -21,7 +21,7 @@ std::size_t PrefetchSubtree(CatalogueCache& cache, std::string_view name, std::s
   std::size_t read = 0;
   auto open = [&](std::string document) {
     if (!seen.insert(document).second) return;
-    auto doc = CatalogueDocument::parse(cache.GetCatalogueDocument(document));
+    auto doc = CatalogueDocument::parse(cache.GetCatalogueDocument(document, stop));
     if (!doc) return;
     ++read;
     stack.push_back(Frame{std::move(*doc)});

@@ -59,6 +59,10 @@ void EtagServer::setStatus(const std::string& name, int status) const {
   dir_.write("docs/" + name + ".status", std::to_string(status));
 }
 
+void EtagServer::setDelay(const std::string& name, int seconds) const {
+  dir_.write("docs/" + name + ".delay", std::to_string(seconds));
+}
+
 std::vector<RecordedRequest> EtagServer::requests() const {
   std::vector<RecordedRequest> out;
   std::ifstream in(dir_ / "requests.log");

@@ -37,6 +37,8 @@ class EtagServer {
            std::optional<std::string> etag = std::nullopt) const;
   // Answers /rjson/<name> with `status` and no body.
   void setStatus(const std::string& name, int status) const;
+  // Waits `seconds` before answering /rjson/<name>.
+  void setDelay(const std::string& name, int seconds) const;
   std::vector<RecordedRequest> requests() const;
 
  private:

@@ -4,6 +4,7 @@
 Per document, optional side files steer the reply:
   <name>.etag    the ETag header value, sent exactly as written (no header without the file)
   <name>.status  a status code to answer with instead of the document
+  <name>.delay   seconds to wait before answering
 A request whose If-None-Match equals the ETag value, quotes aside, gets 304 with no body.
 Every request is appended to LOG as one JSON line: {"path": ..., "if_none_match": ... or null}.
 The chosen port is written to PORTFILE once the socket listens.
@@ -15,6 +16,7 @@ import json
 import os
 import sys
 import threading
+import time
 
 docroot, portfile, logfile = sys.argv[1:4]
 log_lock = threading.Lock()
@@ -53,6 +55,9 @@ class Handler(http.server.BaseHTTPRequestHandler):
         path = os.path.normpath(os.path.join(docroot, name))
         if not path.startswith(os.path.abspath(docroot) + os.sep):
             return self.reply(403)
+        delay = side(path, ".delay")
+        if delay:
+            time.sleep(float(delay))
         status = side(path, ".status")
         if status:
             return self.reply(int(status))

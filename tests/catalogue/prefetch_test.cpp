@@ -52,8 +52,24 @@ TEST_F(PrefetchTest, FetchesGroupsDepthFirstOnceEach) {
 TEST_F(PrefetchTest, StopRequestEndsTheWalk) {
   std::stop_source stop;
   stop.request_stop();
-  EXPECT_EQ(PrefetchSubtree(fx.cache, "10.js", stop.get_token()), 1u);
-  EXPECT_EQ(paths().size(), 1u);
+  EXPECT_EQ(PrefetchSubtree(fx.cache, "10.js", stop.get_token()), 0u);
+  EXPECT_FALSE(std::filesystem::exists(fx.cacheFolder() / "10.js"));
+  EXPECT_LE(server.requests().size(), 1u);
+}
+
+TEST_F(PrefetchTest, DestroyingTheWorkerAbortsAStalledFetch) {
+  server.setDelay("10.js", 60);
+  const auto started = std::chrono::steady_clock::now();
+  {
+    PrefetchWorker worker(fx.cache, fx.loop);
+    worker.start("10.js", [] {});
+    for (int i = 0; i < 1000 && server.requests().empty(); ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    ASSERT_EQ(server.requests().size(), 1u);
+  }  // stops and joins the thread
+  // Without the abort the join would wait for the server's 60 seconds.
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(30));
+  EXPECT_FALSE(std::filesystem::exists(fx.cacheFolder() / "10.js"));
 }
 
 TEST_F(PrefetchTest, WorkerPostsItsCompletionToTheLoop) {
