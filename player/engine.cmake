@@ -1,7 +1,7 @@
 # Playback engine: the player control (Qt-free logic), the GStreamer media graph and audio
 # filter element, and the Qt widget that owns the picture area.
 
-pkg_check_modules(NIVRA_GST REQUIRED IMPORTED_TARGET
+pkg_check_modules(NIVRA_GST REQUIRED IMPORTED_TARGET GLOBAL
   gstreamer-1.0 gstreamer-base-1.0 gstreamer-audio-1.0 gstreamer-video-1.0)
 
 # TPlayer and everything of the engine that needs neither GStreamer nor Qt.

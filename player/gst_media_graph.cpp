@@ -98,6 +98,7 @@ GraphStatus GstMediaGraph::createGraph() {
   if (!EnsureGStreamer(&error)) return GraphStatus::failure(error);
   pipeline_ = makeElement("playbin");
   if (pipeline_ == nullptr) return GraphStatus::failure("no element \"playbin\"");
+  if (options_.onPipelineCreated) options_.onPipelineCreated(pipeline_);
   if (options_.headless) {
     audioSink_ = makeFakeSink(options_.syncToClock);
     if (audioSink_ == nullptr) return GraphStatus::failure("no element \"fakesink\"");
@@ -376,6 +377,8 @@ Size GstMediaGraph::videoSize() {
 
 GstBusSyncReply GstMediaGraph::onBusMessage(GstBus*, GstMessage* message, gpointer self) {
   static_cast<GstMediaGraph*>(self)->handleBusMessage(message);
+  // Every message is handled here; a dropped message is the handler's to release.
+  gst_message_unref(message);
   return GST_BUS_DROP;
 }
 
@@ -488,6 +491,14 @@ void GstMediaGraph::abort() {
     gst_bus_set_sync_handler(bus_, nullptr, nullptr, nullptr);
     gst_object_unref(bus_);
     bus_ = nullptr;
+  }
+  if (pipeline_ != nullptr) {
+    // Messages posted before the sync handler was installed wait on the bus, each holding a
+    // reference to its source; flushing drops them, or the pipeline would never be freed.
+    if (GstBus* bus = gst_element_get_bus(pipeline_)) {
+      gst_bus_set_flushing(bus, TRUE);
+      gst_object_unref(bus);
+    }
   }
   unrefAndClear(audioFilter_);
   unrefAndClear(audioSink_);

@@ -36,6 +36,8 @@ struct GstGraphOptions {
   std::chrono::milliseconds renderTimeout{20000};
   // Called on the streaming thread with every buffer reaching the audio sink (headless only).
   std::function<void(GstCaps* caps, GstBuffer* buffer)> audioTap;
+  // Called on the GUI thread with every new playbin (tests and tracing).
+  std::function<void(GstElement* pipeline)> onPipelineCreated;
 };
 
 // Initialises GStreamer once per process and registers the audio filter element. False, with

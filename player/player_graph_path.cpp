@@ -47,7 +47,9 @@ bool TPlayer::BuildGraph() {
   // The wake-up only posts; TeardownGraph directs it nowhere before the control goes away.
   graph_->setNotify([this] { postMessage({platform::WM_GRAPH_EVENT, 0, 0}); });
   graph_->addRenderer("Video Render");
-  graph_->addAudioFilter("Audio Filter");
+  // The filter takes the channel mode before any sound reaches it: the framework may process
+  // the first second of a source while rendering it.
+  if (graph_->addAudioFilter("Audio Filter")) graph_->setAudioChannel(AudioChannel_);
   return epoch == epoch_;
 }
 

@@ -31,7 +31,7 @@ TEST_F(GraphPathTest, OpenBuildsRendersAndRunsInOrder) {
               ElementsAre("createGraph", "createRenderer vmVMR", "acquireVideoWindow 77", "Control",
                           "Events", "Seeking", "BasicAudio", "BasicVideo", "setNotify on",
                           "addRenderer Video Render", "addAudioFilter Audio Filter",
-                          "extendCodecSearchPath", "render /media/clip.webm", "setAudioChannel 0",
+                          "setAudioChannel 0", "extendCodecSearchPath", "render /media/clip.webm", "setAudioChannel 0",
                           "setVolume 0", "attachVideoWindow 77", "placeVideoWindow 77 0,0,320x240",
                           "run"));
   EXPECT_EQ(p().MediaKind(), kMediaGraph);
