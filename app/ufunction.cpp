@@ -53,10 +53,7 @@ double GetFileDate(const std::string& fileName) {
   return platform::toDateTime(written);
 }
 
-std::string ExtractNameFromPath(std::string_view text) {
-  auto at = text.find_last_of("/\\:");
-  return std::string(at == std::string_view::npos ? text : text.substr(at + 1));
-}
+std::string ExtractNameFromPath(std::string_view text) { return std::string(text::fileNameOf(text)); }
 
 std::string ExtractUrlHost(std::string_view url) {
   std::string s = text::toLower(url);

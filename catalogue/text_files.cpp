@@ -40,9 +40,5 @@ void WriteIniText(const std::filesystem::path& file, std::string_view section, s
   ini.save();
 }
 
-std::string_view fileNameOf(std::string_view path) {
-  const auto cut = path.find_last_of("/\\:");
-  return cut == std::string_view::npos ? path : path.substr(cut + 1);
-}
 
 }  // namespace nivra::catalogue

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/text.h"
+
 namespace nivra::catalogue {
 
 // The whole file with its lines joined by CR LF (every line, the last one too, ends with CR LF;
@@ -18,7 +20,6 @@ std::string ReadIniText(const std::filesystem::path& file, std::string_view sect
 void WriteIniText(const std::filesystem::path& file, std::string_view section, std::string_view key,
                   std::string_view value);
 
-// The text after the last "/", "\" or ":" (the whole text when there is none).
-std::string_view fileNameOf(std::string_view path);
+using text::fileNameOf;  // the file name of a path or URL
 
 }  // namespace nivra::catalogue

@@ -85,6 +85,11 @@ std::optional<std::int32_t> parseInt32(std::string_view s) {
   return static_cast<std::int32_t>(*v);
 }
 
+std::string_view fileNameOf(std::string_view path) {
+  const auto cut = path.find_last_of("/\\:");
+  return cut == std::string_view::npos ? path : path.substr(cut + 1);
+}
+
 std::vector<std::string_view> splitLines(std::string_view s) {
   std::vector<std::string_view> lines;
   std::size_t pos = 0;

@@ -22,6 +22,8 @@ std::string eraseAllNoCase(std::string_view s, std::string_view what);
 std::optional<std::int64_t> parseInteger(std::string_view s);
 // An integer that fits 32 bits, else nullopt.
 std::optional<std::int32_t> parseInt32(std::string_view s);
+// The part of `path` after its last "/", "\" or ":" (all of it when there is none).
+std::string_view fileNameOf(std::string_view path);
 // The lines of `s` without their "\n" (and a "\r" before it); a last line without "\n" counts.
 std::vector<std::string_view> splitLines(std::string_view s);
 // Cuts `s` to at most `maxBytes` bytes without splitting a UTF-8 character.
