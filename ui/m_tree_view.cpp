@@ -358,7 +358,9 @@ void TmTreeView::Select(TreeNodeId node, bool byMouse) {
   if (OnChange) OnChange(this, node);
   if (byMouse) {
     Expand(node);
-    if (old && old != node && !IsAncestor(old, node)) Collapse(old);
+    // The old selection closes up to the branch the new one lies in.
+    for (TreeNodeId n = old; n != 0 && n != node && !IsAncestor(n, node); n = model_->Parent(n))
+      Collapse(n);
   }
   EnsureVisible(node);
   viewport()->update();

@@ -4,8 +4,8 @@
 // follows the name, any other label sits at the row's right end. The row under the mouse gets
 // the highlight picture, and a skinned scroll bar beside the tree can mirror its vertical
 // scrolling in place of the native one. Rows scroll by whole rows. Clicking selects a node and
-// expands it (the previous selection collapses unless it is an ancestor); clicking the selected
-// node again toggles it.
+// expands it, and the branch of the previous selection closes up to the one the new node lies
+// in; clicking the selected node again toggles it.
 
 #include <QAbstractScrollArea>
 #include <QImage>
