@@ -4,13 +4,12 @@
 // focus loss, dropped files, resizes and parent changes to its TPlayer.
 
 #include <QImage>
+#include <QMenu>
 #include <QPointer>
 #include <QWidget>
 #include <memory>
 
 #include "player/player.h"
-
-class QMenu;
 
 namespace nivra::player {
 
