@@ -552,15 +552,20 @@ void drawEverything() {
        }),
        QStringLiteral("btn_mute_ctl.png"));
   save(barButton(16, 14, 4, 2, [](QPainter& p, QPointF c, const QColor& col, int row) {
-         p.setPen(QPen(col, 1.3, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
-         p.setBrush(Qt::NoBrush);
-         const qreal s = 4.5, k = 2.5;
-         for (int sx : {-1, 1})
-           for (int sy : {-1, 1}) {
-             const QPointF corner = c + QPointF(sx * s, sy * (s - 1));
-             const qreal in = row == 0 ? -1 : 1;  // row 1 points inwards: leave full screen
-             const QPointF a = corner + QPointF(in * sx * k, 0), b = corner + QPointF(0, in * sy * k);
-             p.drawPolyline(QPolygonF({a, corner, b}));
+         // Four corner brackets: pointing out (row 0, enter full screen) or in (row 1, leave).
+         p.setRenderHint(QPainter::Antialiasing, false);
+         p.setPen(Qt::NoPen);
+         p.setBrush(col);
+         const int cx = static_cast<int>(c.x()), cy = static_cast<int>(c.y());
+         const int x0 = cx - 6, x1 = cx + 5, y0 = cy - 5, y1 = cy + 4, k = 3;
+         for (int sx : {0, 1})
+           for (int sy : {0, 1}) {
+             const int x = sx ? x1 : x0, y = sy ? y1 : y0;
+             const int hx = (sx ? -1 : 1) * (row == 0 ? 1 : -1), vy = (sy ? -1 : 1) * (row == 0 ? 1 : -1);
+             const int ax = row == 0 ? x : x + (sx ? -k + 1 : k - 1);
+             const int ay = row == 0 ? y : y + (sy ? -k + 1 : k - 1);
+             p.drawRect(QRect(hx > 0 ? ax : ax - k + 1, ay, k, 1));  // along x from the corner
+             p.drawRect(QRect(ax, vy > 0 ? ay : ay - k + 1, 1, k));  // along y
            }
        }),
        QStringLiteral("btn_full.png"));
