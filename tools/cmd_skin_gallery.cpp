@@ -116,9 +116,8 @@ void ButtonLooks(QWidget* parent, const char* picture, const QString& name, int 
   Caption(parent, name, x, y);
   for (int row = 0; row < stateMax; ++row)
     for (int look = 0; look < (stateButton ? 3 : 4); ++look) {
-      TPNGButton* b = stateButton
-                          ? ImageButton<TPNGStateButton>(parent, picture, 0, 0, stateMax, 3)
-                          : ImageButton(parent, picture, 0, 0, stateMax);
+      TPNGButton* b = stateButton ? ImageButton<TPNGStateButton>(parent, picture, 0, 0, stateMax, 3)
+                                  : ImageButton(parent, picture, 0, 0, stateMax);
       b->move(x + look * (b->width() + 6), y + 18 + row * (b->height() + 4));
       b->SetStateIndex(row);
       if (look == 1) Hover(b);
@@ -141,8 +140,8 @@ TPNGPlayTrackBar* SeekBar(QWidget* parent, const QRect& r, int position, int dow
 
 void TitleBar(QWidget* w) {
   Caption(w, QStringLiteral("Window frame, title-bar buttons and page buttons"), 20, 12, true);
-  QWidget* title = FrameBar(w, QRect(20, 36, 640, 34), "frame_top_left", "frame_top_center",
-                            "frame_top_right");
+  QWidget* title =
+      FrameBar(w, QRect(20, 36, 640, 34), "frame_top_left", "frame_top_center", "frame_top_right");
   auto* logo = new TPNGImage(title);
   logo->SetDrawStyle(dsStretch);
   logo->SetPNGImage(Skin("logo"));
@@ -164,8 +163,8 @@ void TitleBar(QWidget* w) {
     if (i == 3) Hover(b);
   }
   // The control bar of the player page.
-  QWidget* bottom = FrameBar(w, QRect(20, 78, 640, 60), "frame_bottom_left",
-                             "frame_bottom_center", "frame_bottom_right");
+  QWidget* bottom = FrameBar(w, QRect(20, 78, 640, 60), "frame_bottom_left", "frame_bottom_center",
+                             "frame_bottom_right");
   auto* group = new TPNGTransPanel(bottom);
   group->setGeometry(10, 6, 240, 48);
   ImageButton(group, "btn_stop", 0, 10);
@@ -208,13 +207,13 @@ void Buttons(QWidget* w) {
 }
 
 void TrackBars(QWidget* w) {
-  Caption(w, QStringLiteral("Seek bar: start, playing with download marker, end; volume"), 20,
-          404, true);
+  Caption(w, QStringLiteral("Seek bar: start, playing with download marker, end; volume"), 20, 404,
+          true);
   const struct {
     int position, down;
     const char* text;
-  } rows[] = {{0, 0, "Position 0"}, {35, 60, "Position 35, DownPosition 60"},
-              {100, 100, "Position = Max"}};
+  } rows[] = {
+      {0, 0, "Position 0"}, {35, 60, "Position 35, DownPosition 60"}, {100, 100, "Position = Max"}};
   for (int i = 0; i < 3; ++i) {
     SeekBar(w, QRect(20, 430 + i * 26, 300, 19), rows[i].position, rows[i].down);
     Caption(w, QString::fromLatin1(rows[i].text), 332, 432 + i * 26);
@@ -398,7 +397,8 @@ int RunGallery(const std::vector<std::string>& args) {
                        qEnvironmentVariableIsSet("WAYLAND_DISPLAY") ||
                        qEnvironmentVariableIsSet("QT_QPA_PLATFORM");
   if (!display) {
-    if (screenshot.empty()) return Fail("no display to show the gallery on (try --screenshot FILE)");
+    if (screenshot.empty())
+      return Fail("no display to show the gallery on (try --screenshot FILE)");
     qputenv("QT_QPA_PLATFORM", "offscreen");
   }
   static int argc = 1;

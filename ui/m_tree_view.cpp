@@ -14,10 +14,10 @@
 namespace nivra::ui {
 namespace {
 
-constexpr int kIndent = 19;        // per level
-constexpr int kStateGap = 17;      // a state image sits this far left of the text
-constexpr int kUrlLeafShift = 8;   // leaves with a url and no state image move left
-constexpr int kRightMargin = 5;    // with state images the right edges move in
+constexpr int kIndent = 19;       // per level
+constexpr int kStateGap = 17;     // a state image sits this far left of the text
+constexpr int kUrlLeafShift = 8;  // leaves with a url and no state image move left
+constexpr int kRightMargin = 5;   // with state images the right edges move in
 constexpr int kWheelRows = 3;
 
 }  // namespace
@@ -414,11 +414,21 @@ void TmTreeView::keyPressEvent(QKeyEvent* event) {
   const int last = static_cast<int>(rows.size()) - 1;
   auto at = [&](int i) { return rows[static_cast<std::size_t>(std::clamp(i, 0, last))]; };
   switch (event->key()) {
-    case Qt::Key_Down: Select(at(index + 1), false); break;
-    case Qt::Key_Up: Select(at(index < 0 ? 0 : index - 1), false); break;
-    case Qt::Key_Home: Select(at(0), false); break;
-    case Qt::Key_End: Select(at(last), false); break;
-    case Qt::Key_Right: Expand(selected); break;
+    case Qt::Key_Down:
+      Select(at(index + 1), false);
+      break;
+    case Qt::Key_Up:
+      Select(at(index < 0 ? 0 : index - 1), false);
+      break;
+    case Qt::Key_Home:
+      Select(at(0), false);
+      break;
+    case Qt::Key_End:
+      Select(at(last), false);
+      break;
+    case Qt::Key_Right:
+      Expand(selected);
+      break;
     case Qt::Key_Left:
       if (model_->Expanded(selected)) {
         Collapse(selected);

@@ -16,6 +16,7 @@
 #include "ui/image_list.h"
 #include "ui/png_picture.h"
 #include "ui/tree_view_model.h"
+#include "ui/ui_events.h"
 
 namespace nivra::ui {
 
@@ -89,16 +90,18 @@ class TmTreeView : public QAbstractScrollArea {
   // The parts of a node's row of `rowWidth` × ItemHeight.
   TRowLayout LayoutRow(TreeNodeId node, int rowWidth) const;
 
-  std::function<void(QObject* sender, TreeNodeId node)> OnChange;
-  std::function<void(QObject* sender, TreeNodeId node, bool& allow)> OnExpanding;
-  std::function<void(QObject* sender, TreeNodeId node)> OnExpanded;
-  std::function<void(QObject* sender, TreeNodeId node, bool& allow)> OnCollapsing;
-  std::function<void(QObject* sender, TreeNodeId node)> OnCollapsed;
-  std::function<void(QObject* sender)> OnClick;
-  std::function<void(QObject* sender)> OnDblClick;
-  std::function<void(QObject* sender, Qt::MouseButton button, Qt::KeyboardModifiers shift, int x,
-                     int y)>
-      OnMouseDown;
+  using TTVChangedEvent = std::function<void(QObject* sender, TreeNodeId node)>;
+  // Asked before a node opens or closes; clearing `allow` keeps it as it is.
+  using TTVExpandingEvent = std::function<void(QObject* sender, TreeNodeId node, bool& allow)>;
+
+  TTVChangedEvent OnChange;  // the selection changed
+  TTVExpandingEvent OnExpanding;
+  TTVChangedEvent OnExpanded;
+  TTVExpandingEvent OnCollapsing;
+  TTVChangedEvent OnCollapsed;
+  TNotifyEvent OnClick;
+  TNotifyEvent OnDblClick;
+  TMouseEvent OnMouseDown;
 
  protected:
   void paintEvent(QPaintEvent* event) override;

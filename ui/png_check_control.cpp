@@ -10,8 +10,8 @@
 namespace nivra::ui {
 namespace {
 
-constexpr int kTextFlags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine |
-                           Qt::TextShowMnemonic;
+constexpr int kTextFlags =
+    Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine | Qt::TextShowMnemonic;
 
 // A dotted one-pixel rectangle, every other pixel, as focus rectangles are drawn.
 void DrawDottedRect(QPainter& p, const QRect& r, const QColor& colour) {
@@ -71,7 +71,8 @@ void PaintCheckControl(QAbstractButton& button, Qt::CheckState state, const Chec
   const QRect box = CheckBoxRect(button.height());
   option.rect = QRect(box.left(), box.top() + (box.height() - 13) / 2, 13, 13);
   option.state = CheckBoxState(look, button.isEnabled(), state);
-  if (!(option.state & QStyle::State_Enabled)) option.palette.setCurrentColorGroup(QPalette::Disabled);
+  if (!(option.state & QStyle::State_Enabled))
+    option.palette.setCurrentColorGroup(QPalette::Disabled);
   button.style()->drawPrimitive(
       look.radio ? QStyle::PE_IndicatorRadioButton : QStyle::PE_IndicatorCheckBox, &option, &p,
       &button);

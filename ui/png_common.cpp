@@ -112,9 +112,10 @@ void DrawPictureStyled(const TPicture& picture, QPainter& painter, const QRect& 
 
 bool LoadPNGFromResource(TPicture& picture, std::string_view name, std::string_view type) {
   if (name.empty()) return false;
-  const QString path = QStringLiteral(":/skin/%1/%2.png")
-                           .arg(QString::fromUtf8(type.data(), static_cast<qsizetype>(type.size())),
-                                QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
+  const QString path =
+      QStringLiteral(":/skin/%1/%2.png")
+          .arg(QString::fromUtf8(type.data(), static_cast<qsizetype>(type.size())),
+               QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) return false;
   return picture.LoadFromData(file.readAll());

@@ -9,6 +9,7 @@
 #include <functional>
 
 #include "ui/png_picture.h"
+#include "ui/ui_events.h"
 
 class QAction;
 class QPainter;
@@ -21,12 +22,10 @@ class TPNGCustomControl : public QWidget {
 
   // Raised on a left click (press and release inside the control), sender first. When not
   // set, the click executes the action.
-  std::function<void(QObject* sender)> OnClick;
-  std::function<void(QObject* sender)> OnDblClick;
+  TNotifyEvent OnClick;
+  TNotifyEvent OnDblClick;
   // Raised on every button press, with the point in control coordinates.
-  std::function<void(QObject* sender, Qt::MouseButton button, Qt::KeyboardModifiers shift, int x,
-                     int y)>
-      OnMouseDown;
+  TMouseEvent OnMouseDown;
 
   // The action a click executes; the control follows its enabled and visible state and hint.
   void SetAction(QAction* action);

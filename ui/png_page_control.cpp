@@ -222,7 +222,8 @@ void TPNGPageControl::PaintStrip(QPainter& p) {
     const QRect close = CloseBtnRect(i);
     const int textRight = close.isEmpty() ? tab.x() + tab.width() - 8 : close.x() - 4;
     const QRect text = RectLTRB(textLeft, 2, textRight, tab.height());
-    p.setPen(palette().color(page == activePage_ ? QPalette::WindowText : QPalette::PlaceholderText));
+    p.setPen(
+        palette().color(page == activePage_ ? QPalette::WindowText : QPalette::PlaceholderText));
     p.drawText(text, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
                fontMetrics().elidedText(page->Caption(), Qt::ElideRight, text.width()));
     if (!close.isEmpty()) DrawPicturePart(closeBtnPic_, p, close, Cell(closeBtnPic_, look(close)));

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "ui/png_picture.h"
+#include "ui/ui_events.h"
 
 namespace nivra::ui {
 
@@ -60,11 +61,11 @@ class TPNGPageControl : public QWidget {
   QRect NewBtnRect() const;
 
   std::function<void(QObject* sender, TPNGTabSheet* newPage, bool& allowChange)> OnChangeing;
-  std::function<void(QObject* sender)> OnChanged;
+  TNotifyEvent OnChanged;
   std::function<void(QObject* sender, QPainter& painter, const QRect& r, bool& handled)>
       OnPaintBackground;
   std::function<void(QObject* sender, TPNGTabSheet* page)> OnCloseBtnClick;
-  std::function<void(QObject* sender)> OnNewBtnClick;
+  TNotifyEvent OnNewBtnClick;
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -117,8 +118,8 @@ class TPNGTabSheet : public QWidget {
   const TPicture& FavIcon() const { return favIcon_; }
   void SetFavIcon(const TPicture& icon);
 
-  std::function<void(QObject* sender)> OnShow;
-  std::function<void(QObject* sender)> OnHide;
+  TNotifyEvent OnShow;
+  TNotifyEvent OnHide;
 
  protected:
   void paintEvent(QPaintEvent* event) override;

@@ -5,16 +5,16 @@
 #include <QWidget>
 #include <functional>
 
+#include "ui/ui_events.h"
+
 namespace nivra::ui {
 
 class TPNGTransPanel : public QWidget {
  public:
   explicit TPNGTransPanel(QWidget* parent = nullptr);
 
-  std::function<void(QObject* sender)> OnDblClick;
-  std::function<void(QObject* sender, Qt::MouseButton button, Qt::KeyboardModifiers shift, int x,
-                     int y)>
-      OnMouseDown;
+  TNotifyEvent OnDblClick;
+  TMouseEvent OnMouseDown;
 
  protected:
   void paintEvent(QPaintEvent* event) override;

@@ -4,21 +4,18 @@
 
 namespace nivra::ui {
 
-TPicture TPicture::FromPNG(const QImage& image) {
+TPicture TPicture::Make(TGraphicKind kind, const QImage& image) {
   TPicture p;
   if (image.isNull()) return p;
-  p.kind_ = TGraphicKind::gkPNG;
-  p.image_ = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+  p.kind_ = kind;
+  p.image_ = image.convertToFormat(kind == TGraphicKind::gkPNG ? QImage::Format_ARGB32_Premultiplied
+                                                               : QImage::Format_RGB32);
   return p;
 }
 
-TPicture TPicture::FromBitmap(const QImage& image) {
-  TPicture p;
-  if (image.isNull()) return p;
-  p.kind_ = TGraphicKind::gkBitmap;
-  p.image_ = image.convertToFormat(QImage::Format_RGB32);
-  return p;
-}
+TPicture TPicture::FromPNG(const QImage& image) { return Make(TGraphicKind::gkPNG, image); }
+
+TPicture TPicture::FromBitmap(const QImage& image) { return Make(TGraphicKind::gkBitmap, image); }
 
 bool TPicture::LoadFromData(const QByteArray& png) {
   QImage image;
@@ -30,7 +27,8 @@ bool TPicture::LoadFromData(const QByteArray& png) {
 bool TPicture::LoadFromFile(const QString& path) {
   QImage image;
   if (!image.load(path)) return false;
-  const bool isPng = QFileInfo(path).suffix().compare(QStringLiteral("png"), Qt::CaseInsensitive) == 0;
+  const bool isPng =
+      QFileInfo(path).suffix().compare(QStringLiteral("png"), Qt::CaseInsensitive) == 0;
   *this = isPng ? FromPNG(image) : FromBitmap(image);
   return true;
 }

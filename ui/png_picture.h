@@ -33,6 +33,8 @@ class TPicture {
   const QImage& Image() const { return image_; }
 
  private:
+  static TPicture Make(TGraphicKind kind, const QImage& image);
+
   TGraphicKind kind_ = TGraphicKind::gkNone;
   QImage image_;
 };

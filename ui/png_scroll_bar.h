@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "ui/png_control.h"
+#include "ui/ui_events.h"
 
 namespace nivra::ui {
 
@@ -34,7 +35,7 @@ class TPNGCustomScrollBar : public TPNGCustomControl {
   void SetScrollStyle(TScrollStyle style);
 
   // Raised whenever the user or the program moves the thumb.
-  std::function<void(QObject* sender)> OnPosChange;
+  TNotifyEvent OnPosChange;
 
   // Geometry along the bar: track length, pixels per unit, thumb length and start.
   int TrackLength() const;

@@ -9,6 +9,7 @@
 #include <functional>
 
 #include "ui/png_control.h"
+#include "ui/ui_events.h"
 
 namespace nivra::ui {
 
@@ -85,8 +86,8 @@ class TPNGPlayTrackBar : public TPNGTrackBar {
   bool CanSeek() const { return canSeek_; }
   void SetCanSeek(bool on) { canSeek_ = on; }
 
-  std::function<void(QObject* sender)> OnBeginSeek;
-  std::function<void(QObject* sender)> OnEndSeek;
+  TNotifyEvent OnBeginSeek;
+  TNotifyEvent OnEndSeek;
 
  protected:
   bool UserMayMove() const override { return canSeek_; }

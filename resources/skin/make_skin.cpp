@@ -73,10 +73,14 @@ QImage grid(int cw, int ch, int columns, int rows, const CellPainter& paint) {
 
 QColor iconColour(int look) {
   switch (look) {
-    case kHover: return Qt::white;
-    case kPressed: return kAccentHi;
-    case kDisabled: return kTextDim;
-    default: return kText;
+    case kHover:
+      return Qt::white;
+    case kPressed:
+      return kAccentHi;
+    case kDisabled:
+      return kTextDim;
+    default:
+      return kText;
   }
 }
 
@@ -123,8 +127,10 @@ void speaker(QPainter& p, QPointF c, qreal s, const QColor& colour, bool muted) 
   p.setBrush(Qt::NoBrush);
   p.setPen(QPen(colour, 1.4, Qt::SolidLine, Qt::RoundCap));
   if (muted) {
-    p.drawLine(QPointF(c.x() + s * 0.35, c.y() - s * 0.4), QPointF(c.x() + s * 1.1, c.y() + s * 0.4));
-    p.drawLine(QPointF(c.x() + s * 0.35, c.y() + s * 0.4), QPointF(c.x() + s * 1.1, c.y() - s * 0.4));
+    p.drawLine(QPointF(c.x() + s * 0.35, c.y() - s * 0.4),
+               QPointF(c.x() + s * 1.1, c.y() + s * 0.4));
+    p.drawLine(QPointF(c.x() + s * 0.35, c.y() + s * 0.4),
+               QPointF(c.x() + s * 1.1, c.y() - s * 0.4));
   } else {
     p.drawArc(QRectF(c.x() - s * 0.45, c.y() - s * 0.55, s * 1.1, s * 1.1), -50 * 16, 100 * 16);
     p.drawArc(QRectF(c.x() - s * 0.75, c.y() - s * 0.95, s * 1.9, s * 1.9), -50 * 16, 100 * 16);
@@ -223,7 +229,8 @@ QImage titleButton(int rows, bool danger,
       p.drawRoundedRect(cell.adjusted(2, 2, -2, -2), 4, 4);
     }
     const QPointF shift = look == kPressed ? QPointF(0.5, 0.5) : QPointF();
-    icon(p, cell.center() + shift, iconColour(danger && look != kDisabled && look != kNormal ? kHover : look), row);
+    icon(p, cell.center() + shift,
+         iconColour(danger && look != kDisabled && look != kNormal ? kHover : look), row);
   });
 }
 
@@ -353,7 +360,7 @@ QImage scrollArrow(bool up) {
 QImage scrollThumb() {
   constexpr int kH = 24;
   return grid(16, kH, 3, 1, [](QPainter& p, QRectF cell, int look, int) {
-    const QColor fill = look == kNormal ? QColor(0x45, 0x4c, 0x56)
+    const QColor fill = look == kNormal  ? QColor(0x45, 0x4c, 0x56)
                         : look == kHover ? QColor(0x58, 0x60, 0x6b)
                                          : kAccentLo;
     p.setPen(Qt::NoPen);
@@ -495,101 +502,117 @@ void drawEverything() {
   save(dialogBackground(), QStringLiteral("dlg_bg.png"));
 
   // Title-bar buttons: four looks (normal, mouse over, pressed, disabled).
-  save(titleButton(1, false, [](QPainter& p, QPointF c, const QColor& col, int) {
-         p.setPen(QPen(col, 1.5, Qt::SolidLine, Qt::RoundCap));
-         p.drawLine(QPointF(c.x() - 5, c.y() + 4), QPointF(c.x() + 5, c.y() + 4));
-       }),
+  save(titleButton(1, false,
+                   [](QPainter& p, QPointF c, const QColor& col, int) {
+                     p.setPen(QPen(col, 1.5, Qt::SolidLine, Qt::RoundCap));
+                     p.drawLine(QPointF(c.x() - 5, c.y() + 4), QPointF(c.x() + 5, c.y() + 4));
+                   }),
        QStringLiteral("btn_min.png"));
-  save(titleButton(2, false, [](QPainter& p, QPointF c, const QColor& col, int row) {
-         p.setPen(QPen(col, 1.4));
-         p.setBrush(Qt::NoBrush);
-         if (row == 0) {
-           p.drawRoundedRect(QRectF(c.x() - 5, c.y() - 5, 10, 10), 1.5, 1.5);
-         } else {  // restore: two overlapping frames
-           p.drawRoundedRect(QRectF(c.x() - 5, c.y() - 3, 8, 8), 1.5, 1.5);
-           p.drawPolyline(QPolygonF({QPointF(c.x() - 2.5, c.y() - 5.5), QPointF(c.x() + 5.5, c.y() - 5.5),
-                                     QPointF(c.x() + 5.5, c.y() + 2.5)}));
-         }
-       }),
+  save(titleButton(2, false,
+                   [](QPainter& p, QPointF c, const QColor& col, int row) {
+                     p.setPen(QPen(col, 1.4));
+                     p.setBrush(Qt::NoBrush);
+                     if (row == 0) {
+                       p.drawRoundedRect(QRectF(c.x() - 5, c.y() - 5, 10, 10), 1.5, 1.5);
+                     } else {  // restore: two overlapping frames
+                       p.drawRoundedRect(QRectF(c.x() - 5, c.y() - 3, 8, 8), 1.5, 1.5);
+                       p.drawPolyline(QPolygonF({QPointF(c.x() - 2.5, c.y() - 5.5),
+                                                 QPointF(c.x() + 5.5, c.y() - 5.5),
+                                                 QPointF(c.x() + 5.5, c.y() + 2.5)}));
+                     }
+                   }),
        QStringLiteral("btn_max.png"));
-  save(titleButton(1, true, [](QPainter& p, QPointF c, const QColor& col, int) {
-         p.setPen(QPen(col, 1.6, Qt::SolidLine, Qt::RoundCap));
-         p.drawLine(c + QPointF(-4.5, -4.5), c + QPointF(4.5, 4.5));
-         p.drawLine(c + QPointF(-4.5, 4.5), c + QPointF(4.5, -4.5));
-       }),
+  save(titleButton(1, true,
+                   [](QPainter& p, QPointF c, const QColor& col, int) {
+                     p.setPen(QPen(col, 1.6, Qt::SolidLine, Qt::RoundCap));
+                     p.drawLine(c + QPointF(-4.5, -4.5), c + QPointF(4.5, 4.5));
+                     p.drawLine(c + QPointF(-4.5, 4.5), c + QPointF(4.5, -4.5));
+                   }),
        QStringLiteral("btn_close.png"));
-  save(titleButton(1, false, [](QPainter& p, QPointF c, const QColor& col, int) {
-         p.setPen(QPen(col, 1.5, Qt::SolidLine, Qt::RoundCap));
-         for (int i = -1; i <= 1; ++i)
-           p.drawLine(QPointF(c.x() - 6, c.y() + i * 4), QPointF(c.x() + 6, c.y() + i * 4));
-       }),
+  save(titleButton(1, false,
+                   [](QPainter& p, QPointF c, const QColor& col, int) {
+                     p.setPen(QPen(col, 1.5, Qt::SolidLine, Qt::RoundCap));
+                     for (int i = -1; i <= 1; ++i)
+                       p.drawLine(QPointF(c.x() - 6, c.y() + i * 4),
+                                  QPointF(c.x() + 6, c.y() + i * 4));
+                   }),
        QStringLiteral("btn_menu.png"));
 
   // Control-bar buttons.
   save(playButton(), QStringLiteral("btn_play.png"));
-  save(barButton(29, 28, 4, 1, [](QPainter& p, QPointF c, const QColor& col, int) {
-         p.setPen(Qt::NoPen);
-         p.setBrush(col);
-         p.drawRoundedRect(QRectF(c.x() - 5.5, c.y() - 5.5, 11, 11), 2, 2);
-       }),
+  save(barButton(29, 28, 4, 1,
+                 [](QPainter& p, QPointF c, const QColor& col, int) {
+                   p.setPen(Qt::NoPen);
+                   p.setBrush(col);
+                   p.drawRoundedRect(QRectF(c.x() - 5.5, c.y() - 5.5, 11, 11), 2, 2);
+                 }),
        QStringLiteral("btn_stop.png"));
-  save(barButton(29, 28, 4, 1, [](QPainter& p, QPointF c, const QColor& col, int) {
-         skipIcon(p, c, 7, col, false);
-       }),
+  save(barButton(
+           29, 28, 4, 1,
+           [](QPainter& p, QPointF c, const QColor& col, int) { skipIcon(p, c, 7, col, false); }),
        QStringLiteral("btn_prev.png"));
-  save(barButton(29, 28, 4, 1, [](QPainter& p, QPointF c, const QColor& col, int) {
-         skipIcon(p, c, 7, col, true);
-       }),
+  save(barButton(
+           29, 28, 4, 1,
+           [](QPainter& p, QPointF c, const QColor& col, int) { skipIcon(p, c, 7, col, true); }),
        QStringLiteral("btn_next.png"));
   // Mute: three looks, two state images. The main window shows row 1 while sound is on and
   // row 0 while muted; the embeddable control uses the other order (btn_mute_ctl.png).
-  save(barButton(29, 28, 3, 2, [](QPainter& p, QPointF c, const QColor& col, int row) {
-         speaker(p, c - QPointF(2, 0), 7, col, row == 0);
-       }),
+  save(barButton(29, 28, 3, 2,
+                 [](QPainter& p, QPointF c, const QColor& col, int row) {
+                   speaker(p, c - QPointF(2, 0), 7, col, row == 0);
+                 }),
        QStringLiteral("btn_mute.png"));
-  save(barButton(29, 28, 3, 2, [](QPainter& p, QPointF c, const QColor& col, int row) {
-         speaker(p, c - QPointF(2, 0), 7, col, row == 1);
-       }),
+  save(barButton(29, 28, 3, 2,
+                 [](QPainter& p, QPointF c, const QColor& col, int row) {
+                   speaker(p, c - QPointF(2, 0), 7, col, row == 1);
+                 }),
        QStringLiteral("btn_mute_ctl.png"));
-  save(barButton(16, 14, 4, 2, [](QPainter& p, QPointF c, const QColor& col, int row) {
-         // Four corner brackets: pointing out (row 0, enter full screen) or in (row 1, leave).
-         p.setRenderHint(QPainter::Antialiasing, false);
-         p.setPen(Qt::NoPen);
-         p.setBrush(col);
-         const int cx = static_cast<int>(c.x()), cy = static_cast<int>(c.y());
-         const int x0 = cx - 6, x1 = cx + 5, y0 = cy - 5, y1 = cy + 4, k = 3;
-         for (int sx : {0, 1})
-           for (int sy : {0, 1}) {
-             const int x = sx ? x1 : x0, y = sy ? y1 : y0;
-             const int hx = (sx ? -1 : 1) * (row == 0 ? 1 : -1), vy = (sy ? -1 : 1) * (row == 0 ? 1 : -1);
-             const int ax = row == 0 ? x : x + (sx ? -k + 1 : k - 1);
-             const int ay = row == 0 ? y : y + (sy ? -k + 1 : k - 1);
-             p.drawRect(QRect(hx > 0 ? ax : ax - k + 1, ay, k, 1));  // along x from the corner
-             p.drawRect(QRect(ax, vy > 0 ? ay : ay - k + 1, 1, k));  // along y
-           }
-       }),
+  save(barButton(16, 14, 4, 2,
+                 [](QPainter& p, QPointF c, const QColor& col, int row) {
+                   // Four corner brackets: pointing out (row 0, enter full screen) or in (row 1,
+                   // leave).
+                   p.setRenderHint(QPainter::Antialiasing, false);
+                   p.setPen(Qt::NoPen);
+                   p.setBrush(col);
+                   const int cx = static_cast<int>(c.x()), cy = static_cast<int>(c.y());
+                   const int x0 = cx - 6, x1 = cx + 5, y0 = cy - 5, y1 = cy + 4, k = 3;
+                   for (int sx : {0, 1})
+                     for (int sy : {0, 1}) {
+                       const int x = sx ? x1 : x0, y = sy ? y1 : y0;
+                       const int hx = (sx ? -1 : 1) * (row == 0 ? 1 : -1),
+                                 vy = (sy ? -1 : 1) * (row == 0 ? 1 : -1);
+                       const int ax = row == 0 ? x : x + (sx ? -k + 1 : k - 1);
+                       const int ay = row == 0 ? y : y + (sy ? -k + 1 : k - 1);
+                       p.drawRect(
+                           QRect(hx > 0 ? ax : ax - k + 1, ay, k, 1));  // along x from the corner
+                       p.drawRect(QRect(ax, vy > 0 ? ay : ay - k + 1, 1, k));  // along y
+                     }
+                 }),
        QStringLiteral("btn_full.png"));
-  save(barButton(29, 28, 4, 1, [](QPainter& p, QPointF c, const QColor& col, int) {
-         p.setPen(QPen(col, 1.5, Qt::SolidLine, Qt::RoundCap));
-         for (int i = -1; i <= 1; ++i) {
-           p.drawPoint(QPointF(c.x() - 6, c.y() + i * 4));
-           p.drawLine(QPointF(c.x() - 3, c.y() + i * 4), QPointF(c.x() + 6, c.y() + i * 4));
-         }
-       }),
+  save(barButton(29, 28, 4, 1,
+                 [](QPainter& p, QPointF c, const QColor& col, int) {
+                   p.setPen(QPen(col, 1.5, Qt::SolidLine, Qt::RoundCap));
+                   for (int i = -1; i <= 1; ++i) {
+                     p.drawPoint(QPointF(c.x() - 6, c.y() + i * 4));
+                     p.drawLine(QPointF(c.x() - 3, c.y() + i * 4),
+                                QPointF(c.x() + 6, c.y() + i * 4));
+                   }
+                 }),
        QStringLiteral("btn_list.png"));
-  save(barButton(29, 28, 4, 1, [](QPainter& p, QPointF c, const QColor& col, int) {
-         QPainterPath folder;
-         folder.moveTo(c.x() - 7, c.y() + 5);
-         folder.lineTo(c.x() - 7, c.y() - 5);
-         folder.lineTo(c.x() - 2, c.y() - 5);
-         folder.lineTo(c.x(), c.y() - 3);
-         folder.lineTo(c.x() + 7, c.y() - 3);
-         folder.lineTo(c.x() + 7, c.y() + 5);
-         folder.closeSubpath();
-         p.setPen(QPen(col, 1.4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-         p.setBrush(Qt::NoBrush);
-         p.drawPath(folder);
-       }),
+  save(barButton(29, 28, 4, 1,
+                 [](QPainter& p, QPointF c, const QColor& col, int) {
+                   QPainterPath folder;
+                   folder.moveTo(c.x() - 7, c.y() + 5);
+                   folder.lineTo(c.x() - 7, c.y() - 5);
+                   folder.lineTo(c.x() - 2, c.y() - 5);
+                   folder.lineTo(c.x(), c.y() - 3);
+                   folder.lineTo(c.x() + 7, c.y() - 3);
+                   folder.lineTo(c.x() + 7, c.y() + 5);
+                   folder.closeSubpath();
+                   p.setPen(QPen(col, 1.4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+                   p.setBrush(Qt::NoBrush);
+                   p.drawPath(folder);
+                 }),
        QStringLiteral("btn_open.png"));
   save(captionButton(80, 30, 2), QStringLiteral("btn_page.png"));
   save(captionButton(72, 26, 1), QStringLiteral("btn_dlg.png"));

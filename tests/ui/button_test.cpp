@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QDialog>
 #include <QTimer>
 
@@ -172,6 +173,28 @@ TEST(TPNGButton, ModalResultEndsTheDialogWithoutAClick) {
   test::Press(&cancel, {5, 5});
   test::Release(&cancel, {40, 5});  // released outside: no click
   EXPECT_EQ(clicks, 1);
+}
+
+TEST(TPNGCaptionButton, ActionRunsOnClickAndLendsItsStateAndText) {
+  QAction action(QStringLiteral("播放/暂停"));
+  int triggered = 0;
+  QObject::connect(&action, &QAction::triggered, [&] { ++triggered; });
+  TPNGCaptionButton btn;
+  btn.resize(40, 20);
+  btn.SetAction(&action);
+  EXPECT_EQ(btn.Caption(), QStringLiteral("播放/暂停"));
+  Click(&btn, {5, 5});
+  EXPECT_EQ(triggered, 1);
+  action.setEnabled(false);
+  EXPECT_FALSE(btn.isEnabled());
+  action.setEnabled(true);
+  action.setText(QStringLiteral("停止"));
+  EXPECT_EQ(btn.Caption(), QStringLiteral("停止"));
+  int clicks = 0;
+  btn.OnClick = [&](QObject*) { ++clicks; };  // a click handler takes the place of the action
+  Click(&btn, {5, 5});
+  EXPECT_EQ(clicks, 1);
+  EXPECT_EQ(triggered, 1);
 }
 
 }  // namespace

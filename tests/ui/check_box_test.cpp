@@ -35,20 +35,18 @@ using S = QStyle::StateFlag;
 
 INSTANTIATE_TEST_SUITE_P(
     Looks, BoxStates,
-    ::testing::Values(StateCase{kBox, true, Qt::Unchecked, S::State_Enabled | S::State_Off},
-                      StateCase{kHot, true, Qt::Checked,
-                                S::State_Enabled | S::State_MouseOver | S::State_On},
-                      StateCase{kHeld, true, Qt::Unchecked,
-                                S::State_Enabled | S::State_Sunken | S::State_Off},
-                      StateCase{kHeld, false, Qt::Checked, S::State_On},  // disabled first
-                      StateCase{kBox, true, Qt::PartiallyChecked,
-                                S::State_Enabled | S::State_NoChange},
-                      StateCase{kRadioHot, true, Qt::Checked,
-                                S::State_Enabled | S::State_MouseOver | S::State_On},
-                      // Without themes: inactive while pressed, no hot or mixed looks.
-                      StateCase{kPlainHeld, true, Qt::Checked, S::State_On},
-                      StateCase{CheckLook{false, false, true, false}, true, Qt::PartiallyChecked,
-                                S::State_Enabled | S::State_Off}));
+    ::testing::Values(
+        StateCase{kBox, true, Qt::Unchecked, S::State_Enabled | S::State_Off},
+        StateCase{kHot, true, Qt::Checked, S::State_Enabled | S::State_MouseOver | S::State_On},
+        StateCase{kHeld, true, Qt::Unchecked, S::State_Enabled | S::State_Sunken | S::State_Off},
+        StateCase{kHeld, false, Qt::Checked, S::State_On},  // disabled first
+        StateCase{kBox, true, Qt::PartiallyChecked, S::State_Enabled | S::State_NoChange},
+        StateCase{kRadioHot, true, Qt::Checked,
+                  S::State_Enabled | S::State_MouseOver | S::State_On},
+        // Without themes: inactive while pressed, no hot or mixed looks.
+        StateCase{kPlainHeld, true, Qt::Checked, S::State_On},
+        StateCase{CheckLook{false, false, true, false}, true, Qt::PartiallyChecked,
+                  S::State_Enabled | S::State_Off}));
 
 // A check box standing on a picture whose pixels name their place.
 struct OnPicture : ::testing::Test {
@@ -66,7 +64,9 @@ struct OnPicture : ::testing::Test {
   QImage BoxArea() { return Box().copy(0, 0, 13, 24); }
   // The box drawn by the style alone with `state`, over the same picture.
   QImage Reference(QStyle::State state) {
-    QImage clean = test::CodedImage(200, 60).copy(20, 10, 13, 24).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    QImage clean = test::CodedImage(200, 60)
+                       .copy(20, 10, 13, 24)
+                       .convertToFormat(QImage::Format_ARGB32_Premultiplied);
     QPainter p(&clean);
     QStyleOptionButton option;
     option.initFrom(&box);
@@ -166,7 +166,8 @@ TEST(TPNGRadioButton, CheckedUnderTheMouseShowsTheCheckedHotCircle) {
   form.show();
   radio.setChecked(true);
   test::Enter(&radio);
-  const QImage look = radio.grab().toImage().convertToFormat(QImage::Format_ARGB32).copy(0, 0, 13, 20);
+  const QImage look =
+      radio.grab().toImage().convertToFormat(QImage::Format_ARGB32).copy(0, 0, 13, 20);
   QImage ref = look;
   {
     // The window's background under the circle, then the style's checked-hot circle.

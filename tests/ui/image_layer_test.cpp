@@ -125,9 +125,8 @@ TEST(DrawPictureStyled, PicksTheCellAndIgnoresUnknownStyles) {
   });
   EXPECT_EQ(SourceOf(second.pixel(0, 0)).x(), 10);
   EXPECT_EQ(SourceOf(second.pixel(9, 4)).x(), 19);
-  const QImage unknown = Painted({10, 5}, [&](QPainter& p) {
-    DrawPictureStyled(strip, p, RectLTRB(0, 0, 10, 5), 7, 0, 3);
-  });
+  const QImage unknown = Painted(
+      {10, 5}, [&](QPainter& p) { DrawPictureStyled(strip, p, RectLTRB(0, 0, 10, 5), 7, 0, 3); });
   EXPECT_EQ(qAlpha(unknown.pixel(2, 2)), 0);
 }
 

@@ -1,8 +1,8 @@
 // Lines of the scrolling-text lists: name, value and the colour prefix.
 
-#include <gtest/gtest.h>
-
 #include "ui/roll_entry.h"
+
+#include <gtest/gtest.h>
 
 namespace nivra::ui {
 namespace {

@@ -1,6 +1,8 @@
 // The scrolling label stepped in virtual time: the way of a line in from the right edge, its
 // stop in the middle and its exit; the order of lines; the mouse holding the line; clicks.
 
+#include "ui/roll_label.h"
+
 #include <gtest/gtest.h>
 
 #include <QFontMetrics>
@@ -8,7 +10,6 @@
 #include "platform/error.h"
 #include "platform/manual_event_loop.h"
 #include "tests/ui/ui_test_support.h"
-#include "ui/roll_label.h"
 
 namespace nivra::ui {
 namespace {
@@ -56,7 +57,8 @@ struct RollLabelTest : ::testing::Test {
       const int before = label.CurrentIndex();
       const int x = label.DrawRect().x();
       loop.advance(label.Interval());
-      if (label.CurrentIndex() != before || label.DrawRect().x() > x) shown.push_back(label.CurrentIndex());
+      if (label.CurrentIndex() != before || label.DrawRect().x() > x)
+        shown.push_back(label.CurrentIndex());
     }
     return shown;
   }
@@ -78,7 +80,8 @@ TEST_F(RollLabelTest, TwoHundredPixelExample) {
   EXPECT_EQ(xAt[5800], 48);
   EXPECT_EQ(xAt[9500], -100);
   EXPECT_EQ(xAt[9550], 100000 + 200);  // below -100: the next line enters at the right edge
-  const int h = QFontMetrics(label.font()).size(Qt::TextSingleLine, QStringLiteral("Headline 1")).height();
+  const int h =
+      QFontMetrics(label.font()).size(Qt::TextSingleLine, QStringLiteral("Headline 1")).height();
   label.SetLines({"Headline 1=a"});
   EXPECT_EQ(label.DrawRect().y(), static_cast<int>(static_cast<unsigned>(20 - h) >> 1) + 1);
 }
@@ -97,7 +100,8 @@ TEST_F(RollLabelTest, LinesComeInOrderOrOncePerRandomRound) {
   std::vector<int> shown = ShownOver(400);
   ASSERT_GE(shown.size(), 21u);
   for (std::size_t round = 0; round + 5 <= shown.size() && round < 20; round += 5) {
-    std::vector<int> r(shown.begin() + static_cast<long>(round), shown.begin() + static_cast<long>(round) + 5);
+    std::vector<int> r(shown.begin() + static_cast<long>(round),
+                       shown.begin() + static_cast<long>(round) + 5);
     std::sort(r.begin(), r.end());
     EXPECT_EQ(r, (std::vector<int>{0, 1, 2, 3, 4})) << "round from " << round;
   }

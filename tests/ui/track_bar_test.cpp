@@ -130,6 +130,11 @@ TEST(TPNGTrackBar, ThumbFollowsTheBarIntoAParentAndAlwaysMoves) {
   Press(bar.Thumb(), {5, 5});
   DragTo(bar.Thumb(), {15, 5});
   EXPECT_EQ(bar.Position(), 10);
+
+  auto* owner = new QWidget;  // a parent deleted with bar and thumb in it frees both once
+  auto* inner = new TPNGPlayTrackBar(owner);
+  EXPECT_EQ(inner->Thumb()->parentWidget(), owner);
+  delete owner;
 }
 
 // Strip of three 10-column parts (coded columns 0-9, 10-19, 20-29), 4 rows, in a 100 × 10 bar.

@@ -71,7 +71,8 @@ TEST_F(TreeViewTest, CountedLabelFollowsTheNameAndTheHotRowIsHighlighted) {
   ASSERT_TRUE(row.countedLabel);
   const int nameEnd = row.textLeft + tv.fontMetrics().horizontalAdvance(QStringLiteral("Film")) + 5;
   EXPECT_EQ(row.labelRect.left(), nameEnd);
-  EXPECT_EQ(row.hotRect, RectLTRB(row.textLeft, 0, row.labelRect.left() + row.labelRect.width(), 20));
+  EXPECT_EQ(row.hotRect,
+            RectLTRB(row.textLeft, 0, row.labelRect.left() + row.labelRect.width(), 20));
   QImage shot = Shot();
   EXPECT_EQ(Brightest(shot, row.labelRect), Rgb(10263708));
 
@@ -80,7 +81,8 @@ TEST_F(TreeViewTest, CountedLabelFollowsTheNameAndTheHotRowIsHighlighted) {
   shot = Shot();
   EXPECT_EQ(Brightest(shot, row.nameRect), Rgb(1696414));
   EXPECT_EQ(Brightest(shot, row.labelRect), Rgb(1696414));
-  EXPECT_EQ(shot.pixel(row.hotRect.left() + row.hotRect.width() - 1, 1) & 0xFFFFFF, kHighlight & 0xFFFFFF);
+  EXPECT_EQ(shot.pixel(row.hotRect.left() + row.hotRect.width() - 1, 1) & 0xFFFFFF,
+            kHighlight & 0xFFFFFF);
   EXPECT_EQ(shot.pixel(row.hotRect.left() + row.hotRect.width() + 1, 10) & 0xFFFFFF, 0u);
   EXPECT_EQ(shot.pixel(230, 30) & 0xFFFFFF, 0u);  // the other row is not hot
   test::Leave(tv.viewport());
@@ -115,6 +117,20 @@ TEST_F(TreeViewTest, StateImagesAndTheLeafShift) {
   const TRowLayout adv = tv.LayoutRow(album, 240);
   EXPECT_EQ(adv.advStateRect.left(), 240 - 16 - 8);
   EXPECT_EQ(adv.advStateIndex, 2);
+}
+
+TEST_F(TreeViewTest, NodeImagesAreRowBackgroundsByLevel) {
+  const TImageList rows(test::CodedPNG(40, 20), 20);  // level 0: columns 0-19, level 1: 20-39
+  tv.SetNodeImages(&rows);
+  const TreeNodeId top = model.Add(0, "");
+  model.Add(top, "");
+  model.SetExpanded(top, true);
+  const QImage shot = Shot();
+  EXPECT_EQ(test::SourceOf(shot.pixel(0, 5)).x(), 0);
+  EXPECT_EQ(test::SourceOf(shot.pixel(120, 5)).x(), 10);  // the stretched middle column
+  EXPECT_EQ(test::SourceOf(shot.pixel(239, 5)).x(), 19);
+  EXPECT_EQ(test::SourceOf(shot.pixel(0, 25)).x(), 20);
+  EXPECT_EQ(test::SourceOf(shot.pixel(239, 25)).x(), 39);
 }
 
 TEST_F(TreeViewTest, ClickSelectsAndExpandsAndTheOldBranchCloses) {
