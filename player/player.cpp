@@ -124,30 +124,32 @@ bool TPlayer::OpenFileInternal(const std::string& source) {
   return epoch == epoch_;
 }
 
-void TPlayer::Play() {
-  const auto epoch = epoch_;
-  if (MediaKind_ == kMediaGraph) {
-    if (!Opened_ || !graph_ || !hasControl_) return;
-    SetPlayState(psPlay);
-    // A handler that paused or stopped meanwhile decided otherwise.
-    if (epoch != epoch_ || PlayState_ != psPlay || !graph_) return;
-    graph_->run();
-  } else if (MediaKind_ == kMediaFlash) {
-    if (bridge_) bridge_->Resume();
-    SetPlayState(psPlay);
-  }
-}
+void TPlayer::Play() { ChangeRunState(psPlay); }
 
-void TPlayer::Pause() {
+void TPlayer::Pause() { ChangeRunState(psPause); }
+
+void TPlayer::ChangeRunState(TPlayState target) {
   const auto epoch = epoch_;
+  const bool play = target == psPlay;
   if (MediaKind_ == kMediaGraph) {
     if (!Opened_ || !graph_ || !hasControl_) return;
-    SetPlayState(psPause);
-    if (epoch != epoch_ || PlayState_ != psPause || !graph_) return;
-    graph_->pause();
+    SetPlayState(target);
+    // A handler that paused, resumed or stopped meanwhile decided otherwise.
+    if (epoch != epoch_ || PlayState_ != target || !graph_) return;
+    if (play) {
+      graph_->run();
+    } else {
+      graph_->pause();
+    }
   } else if (MediaKind_ == kMediaFlash) {
-    if (bridge_) bridge_->Pause();
-    SetPlayState(psPause);
+    if (bridge_) {
+      if (play) {
+        bridge_->Resume();
+      } else {
+        bridge_->Pause();
+      }
+    }
+    SetPlayState(target);
   }
 }
 

@@ -178,6 +178,8 @@ class TPlayer final : public platform::MessageTarget {
   // OpenFile; false when an event handler replaced or stopped the source meanwhile.
   bool OpenFileInternal(const std::string& source);
   void SetPlayState(TPlayState state);
+  // Play and Pause: the state (with its event), then the graph or the bridge.
+  void ChangeRunState(TPlayState target);
   void RaiseError(int code, const std::string& text);
   void StartPositionTimer();
   void KillPositionTimer();
