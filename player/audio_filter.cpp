@@ -19,32 +19,40 @@ std::uint32_t CheckInputType(const AudioMediaType& type) {
 
 namespace {
 
-// One (left, right) pair as an unsigned word of twice the sample width. Loads and stores go
-// through memcpy, so buffers of any alignment are fine and the loops vectorise.
+// Applies `op` to every (left, right) pair taken as one unsigned word of twice the sample width.
+// Loads and stores go through memcpy, so buffers of any alignment are fine; the fixed-size
+// blocks let the compiler turn the inner loop into vector code.
+template <typename Pair, typename Op>
+void forEachPair(std::span<std::uint8_t> data, Op op) {
+  constexpr std::size_t kBlock = 16;
+  const std::size_t pairs = data.size() / sizeof(Pair);
+  std::uint8_t* p = data.data();
+  std::size_t i = 0;
+  for (; i + kBlock <= pairs; i += kBlock, p += kBlock * sizeof(Pair)) {
+    Pair v[kBlock];
+    std::memcpy(v, p, sizeof v);
+    for (std::size_t k = 0; k < kBlock; ++k) v[k] = op(v[k]);
+    std::memcpy(p, v, sizeof v);
+  }
+  for (; i < pairs; ++i, p += sizeof(Pair)) {
+    Pair v;
+    std::memcpy(&v, p, sizeof v);
+    v = op(v);
+    std::memcpy(p, &v, sizeof v);
+  }
+}
+
 template <typename Pair>
 void copyPairs(std::span<std::uint8_t> data, std::uint8_t mode) {
   constexpr unsigned kBits = sizeof(Pair) * 4;  // bits of one sample
   constexpr Pair kLow = (Pair{1} << kBits) - 1;
   // The sample stored first (left) is the low half on little-endian machines.
   constexpr bool kLeftLow = std::endian::native == std::endian::little;
-  const std::size_t pairs = data.size() / sizeof(Pair);
-  std::uint8_t* p = data.data();
   if (mode != kChannelLeftToRight && mode != kChannelRightToLeft) return;
-  const bool takeLow = (mode == kChannelLeftToRight) == kLeftLow;
-  if (takeLow) {
-    for (std::size_t i = 0; i < pairs; ++i, p += sizeof(Pair)) {
-      Pair v;
-      std::memcpy(&v, p, sizeof v);
-      v = (v & kLow) | (v << kBits);
-      std::memcpy(p, &v, sizeof v);
-    }
+  if ((mode == kChannelLeftToRight) == kLeftLow) {
+    forEachPair<Pair>(data, [](Pair v) -> Pair { return (v & kLow) | (v << kBits); });
   } else {
-    for (std::size_t i = 0; i < pairs; ++i, p += sizeof(Pair)) {
-      Pair v;
-      std::memcpy(&v, p, sizeof v);
-      v = (v >> kBits) | (v & ~kLow);
-      std::memcpy(p, &v, sizeof v);
-    }
+    forEachPair<Pair>(data, [](Pair v) -> Pair { return (v >> kBits) | (v & ~kLow); });
   }
 }
 
