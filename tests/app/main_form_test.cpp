@@ -56,6 +56,10 @@ TEST_F(MainFormTest, WindowHasItsTitleSizeAndClassName) {
   EXPECT_TRUE(std::filesystem::exists(dir_ / "nivra" / "TNivraMainForm.sock"));
   EXPECT_EQ(form->LibraryUrl(), "http://127.0.0.1:8780/index.htm");
   EXPECT_TRUE(form->navigateTimerEnabled());
+  // The skin's corner mask shapes the window: its corners are cut, its middle is not.
+  EXPECT_FALSE(form->mask().contains(QPoint(0, 0)));
+  EXPECT_FALSE(form->mask().contains(QPoint(1004, 647)));
+  EXPECT_TRUE(form->mask().contains(QPoint(500, 300)));
   form.reset();
   EXPECT_EQ(MainForm(), nullptr);
 }
