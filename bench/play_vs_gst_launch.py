@@ -6,7 +6,8 @@ On a 1280x720 VP8 + Vorbis file generated here (8 s), in the same run:
     prerolled: the first decoded frame is at the video sink) and to gst-launch's
     "Pipeline is PREROLLED";
   - total decode time: process start to exit, fake sinks not synchronised to the clock;
-  - real-time playback CPU use: user + system CPU time over wall time, fake sinks synchronised.
+  - real-time playback CPU use: user + system CPU time over wall time, fake sinks synchronised;
+  - and, for scale, the start-up alone (nivra-tool play --help, gst-launch-1.0 --version).
 Prints the medians of RUNS runs (default 5; CPU runs: 2) and the ratios nivra / gst-launch.
 
 usage: bench/play_vs_gst_launch.py [BUILD_DIR] [RUNS]
@@ -34,9 +35,11 @@ def generate(path):
     audio_buffers = SECONDS * 44100 // 1024 + 1
     subprocess.run(
         ["gst-launch-1.0", "-q",
-         "videotestsrc", "pattern=ball", f"num-buffers={frames}", "!",
+         # a moving zone plate: detail everywhere, so the decoder has real work
+         "videotestsrc", "pattern=zone-plate", "kx2=20", "ky2=20", "kt=1",
+         f"num-buffers={frames}", "!",
          "video/x-raw,width=1280,height=720,framerate=25/1", "!",
-         "vp8enc", "deadline=1", "threads=2", "target-bitrate=2000000", "!", "queue", "!",
+         "vp8enc", "deadline=1", "threads=2", "target-bitrate=3000000", "!", "queue", "!",
          "webmmux", "name=m", "!", "filesink", f"location={path}",
          "audiotestsrc", f"num-buffers={audio_buffers}", "!",
          "audio/x-raw,rate=44100,channels=2", "!", "vorbisenc", "!", "queue", "!", "m."],
@@ -79,6 +82,13 @@ def report(name, unit, ours, theirs):
           f"ratio {a / b:5.2f}")
 
 
+def startup(cmd):
+    """ms for a process that only starts and exits (the share of start-up in the times above)."""
+    start = time.monotonic()
+    subprocess.run(cmd, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True)
+    return (time.monotonic() - start) * 1000
+
+
 with tempfile.TemporaryDirectory() as work:
     media = os.path.join(work, "hd.webm")
     generate(media)
@@ -90,6 +100,8 @@ with tempfile.TemporaryDirectory() as work:
             f, t, _ = run(media, sync=False)
             first[name].append(f)
             total[name].append(t)
+    report("process start-up", "ms", [startup([tool, "play", "--help"]) for _ in range(runs)],
+           [startup(["gst-launch-1.0", "--version"]) for _ in range(runs)])
     report("first decoded frame", "ms", first["nivra"], first["gst"])
     report("total decode (no sync)", "ms", total["nivra"], total["gst"])
     cpu = {"nivra": [], "gst": []}
