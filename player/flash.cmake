@@ -1,0 +1,10 @@
+# The Flash path of the playback engine: the bridge to the Flash movie, the Flash class, the
+# web-video sites, segment lists, the resolver client and watch-time accounting.
+nivra_library(nivra_player_flash
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/flash_class.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/flash_media_player.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/resolver_client.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/segment_list.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/watch_time.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/web_sites.cpp
+  LINK nivra_player nivra_platform ${CMAKE_DL_LIBS})
