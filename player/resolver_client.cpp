@@ -43,46 +43,67 @@ ResolverLibrary ResolverLibrary::Load(const std::filesystem::path& folder) {
   return library;
 }
 
-// What the completion handler (on the library's thread) reaches: the result copy and the target.
-struct WebPageResolver::Shared {
-  platform::MessageTarget& target;
-  std::intptr_t serial;
-  NivraVideoParam* param = nullptr;
-  mutable std::mutex mutex;
-  std::string text;
-  std::uint32_t durationMs = 0;
-
-  static void completed(void* owner) {
-    auto* self = static_cast<Shared*>(owner);
-    const size_t length = self->param->vtbl->GetSources(self->param, nullptr, 0);
-    std::string text(length, '\0');
-    self->param->vtbl->GetSources(self->param, text.data(), length + 1);
-    const std::uint32_t ms = secondsToMs(self->param->vtbl->GetDuration(self->param));
-    {
-      std::lock_guard lock(self->mutex);
-      self->text = std::move(text);
-      self->durationMs = ms;
-    }
-    self->target.postMessage({platform::WM_SOURCES_READY, self->serial, 0});
-  }
-};
-
-WebPageResolver::WebPageResolver(const ResolverLibrary& library, platform::MessageTarget& target)
-    : serial_(nextSerial++), shared_(std::make_unique<Shared>(target, serial_)) {
-  param_ = library.GetVideoParam(shared_.get());
+ResolverObject::ResolverObject(const ResolverLibrary& library)
+    : param_(library.GetVideoParam(this)) {
   if (!param_) throw Error("The resolver could not be created");
-  shared_->param = param_;
-  param_->vtbl->SetCompletion(param_, &Shared::completed);
 }
 
-WebPageResolver::~WebPageResolver() {
+ResolverObject::~ResolverObject() {
   param_->vtbl->SetCompletion(param_, nullptr);
   param_->vtbl->Release(param_);
 }
 
-void WebPageResolver::Start(const std::string& pageUrl) {
+void ResolverObject::completed(void* owner) {
+  auto* self = static_cast<ResolverObject*>(owner);
+  if (self->done_) self->done_();
+}
+
+void ResolverObject::SetCompletion(std::function<void()> done) {
+  param_->vtbl->SetCompletion(param_, nullptr);  // no call runs past this point
+  done_ = std::move(done);
+  if (done_) param_->vtbl->SetCompletion(param_, &ResolverObject::completed);
+}
+
+void ResolverObject::Start(const std::string& pageUrl) {
   param_->vtbl->Start(param_, pageUrl.c_str());
 }
+
+std::string ResolverObject::SourceList() const {
+  std::string text(param_->vtbl->GetSources(param_, nullptr, 0), '\0');
+  param_->vtbl->GetSources(param_, text.data(), text.size() + 1);
+  return text;
+}
+
+double ResolverObject::DurationSeconds() const { return param_->vtbl->GetDuration(param_); }
+
+// What the completion (on the library's thread) reaches: the result copy and the target.
+struct WebPageResolver::Shared {
+  Shared(platform::MessageTarget& t, std::intptr_t s) : target(t), serial(s) {}
+
+  platform::MessageTarget& target;
+  std::intptr_t serial;
+  mutable std::mutex mutex;
+  std::string text;
+  std::uint32_t durationMs = 0;
+};
+
+WebPageResolver::WebPageResolver(const ResolverLibrary& library, platform::MessageTarget& target)
+    : serial_(nextSerial++), shared_(std::make_unique<Shared>(target, serial_)), object_(library) {
+  object_.SetCompletion([shared = shared_.get(), object = &object_] {
+    std::string text = object->SourceList();
+    const std::uint32_t ms = secondsToMs(object->DurationSeconds());
+    {
+      std::lock_guard lock(shared->mutex);
+      shared->text = std::move(text);
+      shared->durationMs = ms;
+    }
+    shared->target.postMessage({platform::WM_SOURCES_READY, shared->serial, 0});
+  });
+}
+
+WebPageResolver::~WebPageResolver() { object_.SetCompletion({}); }
+
+void WebPageResolver::Start(const std::string& pageUrl) { object_.Start(pageUrl); }
 
 std::string WebPageResolver::ResolverText() const {
   std::lock_guard lock(shared_->mutex);

@@ -31,6 +31,32 @@ class ResolverLibrary {
   NivraFreeVideoParamFn FreeVideoParam = nullptr;
 };
 
+// One resolver object of the library, holding one reference until it is destroyed.
+class ResolverObject {
+ public:
+  // Throws nivra::Error when the library makes no object.
+  explicit ResolverObject(const ResolverLibrary& library);
+  // Detaches the completion (waiting for a running one) and releases the object.
+  ~ResolverObject();
+  ResolverObject(const ResolverObject&) = delete;
+  ResolverObject& operator=(const ResolverObject&) = delete;
+
+  // The completion notice, called on a thread of the library. Replacing it waits for a running
+  // call; an empty function detaches. Not to be called from inside the notice.
+  void SetCompletion(std::function<void()> done);
+  // Starts resolving the page; returns at once.
+  void Start(const std::string& pageUrl);
+  // After completion: one media URL per line.
+  std::string SourceList() const;
+  // After completion: seconds, 0 when the page tells none.
+  double DurationSeconds() const;
+
+ private:
+  static void completed(void* owner);
+  NivraVideoParam* param_ = nullptr;
+  std::function<void()> done_;
+};
+
 // One resolver object for one page, holding one reference until it is destroyed. Its completion
 // copies the source list and the duration and posts WM_SOURCES_READY to `target`, with wParam =
 // Serial(), so a message of an earlier resolver can be told apart.
@@ -55,7 +81,7 @@ class WebPageResolver {
   struct Shared;
   std::intptr_t serial_;
   std::unique_ptr<Shared> shared_;
-  NivraVideoParam* param_ = nullptr;
+  ResolverObject object_;
 };
 
 // WM_SOURCES_READY on the GUI thread: the trimmed, non-empty lines of `resolverText` go to the

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <memory>
 #include <thread>
@@ -112,6 +113,7 @@ class FlashPathEndToEnd : public ::testing::Test {
       ASSERT_TRUE(test::MakeMediaSegment(www->path() / ("F_" + std::to_string(i + 1) + ".FLV"),
                                          lengths[i], i * 2 + 1, "flv"));
     }
+    ASSERT_TRUE(test::MakeMediaSegment(www->path() / "long.flv", 3000, 18, "flv"));
     www->write("page.html", "<html><body><video src=\"X_3.mp4\"></video></body></html>");
     www->write("empty.html", "<html><body>nothing to see</body></html>");
     for (const auto& site : WebVideoSites())
@@ -203,6 +205,29 @@ TEST_F(FlashPathEndToEnd, FailingMediaAddressReachesThePlayerAsMovieError) {
   ASSERT_TRUE(path.runUntil([&] { return !path.errors.empty(); }, 10000));
   EXPECT_EQ(path.errors.front().rfind("12 Cannot play " + server->url("gone.mp4"), 0), 0u)
       << path.errors.front();
+}
+
+TEST_F(FlashPathEndToEnd, StalledDownloadIsBufferingAndPlaybackGoesOnAfterIt) {
+  test::TestProcess slow("/usr/bin/python3",
+                         {NIVRA_FLASH_TEST_DIR "/slow_server.py", www->path().string(), "2.5"});
+  const auto port = slow.waitFor("READY");
+  ASSERT_TRUE(port.has_value());
+  std::vector<std::string> list{"http://127.0.0.1:" + *port + "/long.flv"};
+  path.openWebPage(server->url("empty.html"));  // only to have a bridge
+  path.resolver.reset();
+  path.bridge->PlayList(list);
+  ASSERT_TRUE(path.runUntil([&] { return path.ended || !path.errors.empty(); }, 20000));
+  EXPECT_TRUE(path.errors.empty()) << path.errors.front();
+  // Playing, then buffering (at every poll while it lasts), playing again, the end.
+  const auto& s = path.states;
+  ASSERT_GE(s.size(), 4u);
+  EXPECT_EQ(s.front(), kFlashStatePlaying);
+  const auto buffering = std::find(s.begin(), s.end(), kFlashStateBuffering);
+  ASSERT_NE(buffering, s.end());
+  const auto resumed = std::find(buffering, s.end(), kFlashStatePlaying);
+  ASSERT_NE(resumed, s.end());
+  EXPECT_EQ(s.back(), kFlashStateEnded);
+  EXPECT_GE(path.positions.back(), 2800);
 }
 
 class SitePages : public FlashPathEndToEnd,

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <thread>
 
@@ -102,6 +103,25 @@ TEST_F(ResolverClientTest, PageIsResolvedOffTheLoopThreadAndArrivesAsSourcesRead
   EXPECT_EQ(resolver.ResolverText(),
             server->url("media/clip.mp4") + "\r\n" + server->url("other.mp4") + "\r\n");
   EXPECT_EQ(resolver.ResolverDurationMs(), 12346u);
+}
+
+TEST_F(ResolverClientTest, ResolverObjectCompletesOnAThreadOfTheLibrary) {
+  ResolverObject resolver(library);
+  std::atomic<bool> done{false};
+  std::thread::id completedOn;
+  resolver.SetCompletion([&] {
+    completedOn = std::this_thread::get_id();
+    done = true;
+  });
+  resolver.Start(server->url("page.html"));
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (!done && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  ASSERT_TRUE(done);
+  EXPECT_NE(completedOn, std::this_thread::get_id());
+  EXPECT_EQ(resolver.SourceList(),
+            server->url("media/clip.mp4") + "\r\n" + server->url("other.mp4") + "\r\n");
+  EXPECT_DOUBLE_EQ(resolver.DurationSeconds(), 12.3456);
 }
 
 TEST_F(ResolverClientTest, PageWithoutMediaGivesNoSourcesAndErrorTwentyOne) {
