@@ -21,7 +21,8 @@ typedef struct NivraVideoParamVtbl {
   // Drops a reference; the object goes with the last one (work still running is abandoned).
   unsigned long (*Release)(NivraVideoParam* self);
   // Sets the completion handler. NULL detaches: when the call returns, no handler call is
-  // running and none will start, so the owner may go.
+  // running and none will start, so the owner may go. Called from inside the handler it returns
+  // at once (the running call is the caller's own).
   void (*SetCompletion)(NivraVideoParam* self, NivraVideoParamDone done);
   // Starts resolving a page address (UTF-8, zero-terminated) and returns at once. Returns 0 when
   // started, non-zero when the object is already busy.

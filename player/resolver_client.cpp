@@ -53,9 +53,9 @@ ResolverObject::~ResolverObject() {
   param_->vtbl->Release(param_);
 }
 
+// The notice runs from a copy: it may destroy this object.
 void ResolverObject::completed(void* owner) {
-  auto* self = static_cast<ResolverObject*>(owner);
-  if (self->done_) self->done_();
+  if (auto done = static_cast<ResolverObject*>(owner)->done_) done();
 }
 
 void ResolverObject::SetCompletion(std::function<void()> done) {

@@ -42,7 +42,7 @@ class ResolverObject {
   ResolverObject& operator=(const ResolverObject&) = delete;
 
   // The completion notice, called on a thread of the library. Replacing it waits for a running
-  // call; an empty function detaches. Not to be called from inside the notice.
+  // call; an empty function detaches. The notice may destroy the object.
   void SetCompletion(std::function<void()> done);
   // Starts resolving the page; returns at once.
   void Start(const std::string& pageUrl);

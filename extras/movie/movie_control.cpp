@@ -98,8 +98,9 @@ std::u16string MovieControl::GetVariable(std::u16string_view name) {
 void MovieControl::syncPhase() {
   if (!player_) return;
   const SegmentPlayerState s = player_->state();
+  // "Playing" waits until the lengths are known: the bridge reads "Duration" with it.
   Phase now = s.ended      ? Phase::Ended
-              : !s.started ? Phase::None
+              : !s.started || (phase_ == Phase::None && !s.lengthsKnown) ? Phase::None
               : s.buffering ? Phase::Buffering
               : (phase_ == Phase::Buffering || phase_ == Phase::Playering) ? Phase::Playering
                                                                              : Phase::Playing;

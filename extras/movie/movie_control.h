@@ -10,7 +10,8 @@
 //                   BufferStat (CanPlay / Buffering), ErrorStr, statstr
 //
 // "playstat" changes only when the playback phase changes, and "Playing" stays until it has
-// been read once, so a poll every 200 ms never misses the start.
+// been read once, so a poll every 200 ms never misses the start. "Playing" comes once the length
+// of every segment is known (or after 2 s of playing), so "Duration" covers the whole list.
 
 #include <map>
 #include <memory>

@@ -97,7 +97,9 @@ SegmentPlayer::SegmentPlayer(MovieTimeline timeline, SegmentPlayerSinks sinks)
   g_signal_connect(playbin_, "source-setup", G_CALLBACK(&SegmentPlayer::sourceSetup), this);
   disableDownloadBuffering(playbin_);
   bus_ = gst_element_get_bus(playbin_);
-  if (window_) gst_bus_set_sync_handler(bus_, &SegmentPlayer::syncHandler, this, nullptr);
+  gst_bus_set_sync_handler(bus_, &SegmentPlayer::syncHandler, this, nullptr);
+  lengthsKnown_ = true;
+  for (std::size_t i = 0; i < timeline_.size(); ++i) lengthsKnown_ = lengthsKnown_ && timeline_.at(i).hintMs > 0;
   if (timeline_.empty()) state_.error = "The movie got no address to play";
   else thread_ = std::thread([this] { run(); });
 }
@@ -150,6 +152,7 @@ SegmentPlayerState SegmentPlayer::state() const {
   std::lock_guard lock(mutex_);
   SegmentPlayerState s = state_;
   s.durationMs = timeline_.totalMs();
+  s.lengthsKnown = lengthsKnown_ || (startedUs_ && monotonicUs() - startedUs_ > 2000000);
   return s;
 }
 
@@ -164,14 +167,21 @@ double SegmentPlayer::positionMs() const {
   }
   gint64 pos = 0;
   if (!playbin_ || !gst_element_query_position(playbin_, GST_FORMAT_TIME, &pos) || pos < 0) pos = 0;
-  return static_cast<double>(offset) + static_cast<double>(pos) / kNsPerMs;
+  const double value = static_cast<double>(offset) + static_cast<double>(pos) / kNsPerMs;
+  std::lock_guard lock(mutex_);
+  lastPositionMs_ = std::max(lastPositionMs_, value);
+  return lastPositionMs_;
 }
 
 void SegmentPlayer::run() {
   // Lengths of every segment up front, so the timeline covers the whole list from the start.
   std::thread measure([this] {
     GstDiscoverer* discoverer = gst_discoverer_new(3 * GST_SECOND, nullptr);
-    if (!discoverer) return;
+    if (!discoverer) {
+      std::lock_guard lock(mutex_);
+      lengthsKnown_ = true;
+      return;
+    }
     for (std::size_t i = 0; !stopping_; ++i) {
       std::string url;
       {
@@ -189,6 +199,8 @@ void SegmentPlayer::run() {
       gst_discoverer_info_unref(info);
     }
     g_object_unref(discoverer);
+    std::lock_guard lock(mutex_);
+    lengthsKnown_ = true;
   });
 
   restartAt(0, 0);
@@ -233,6 +245,7 @@ void SegmentPlayer::restartAt(std::size_t index, std::int64_t localMs) {
     nextIndex_ = index + 1;
     state_.segment = index;
     holdMs_ = std::max<std::int64_t>(localMs, 0);
+    lastPositionMs_ = static_cast<double>(timeline_.offsetOf(index) + holdMs_);
     uri = toUri(timeline_.at(index).url);
     state_.status = "connecting " + std::to_string(index + 1) + "/" + std::to_string(timeline_.size());
   }
@@ -288,6 +301,7 @@ void SegmentPlayer::handle(GstMessage* msg) {
       gst_message_parse_state_changed(msg, &oldState, &newState, nullptr);
       std::lock_guard lock(mutex_);
       if (newState == GST_STATE_PLAYING) {
+        if (!state_.started) startedUs_ = monotonicUs();
         state_.started = true;
         state_.buffering = false;
         state_.status = "playing " + std::to_string(state_.segment + 1) + "/" +
@@ -300,11 +314,7 @@ void SegmentPlayer::handle(GstMessage* msg) {
     case GST_MESSAGE_STREAM_START: {
       std::size_t index = 0;
       {
-        std::lock_guard lock(mutex_);
-        if (!starting_.empty()) {
-          state_.segment = starting_.front();
-          starting_.pop_front();
-        }
+        std::lock_guard lock(mutex_);  // the segment itself moved on in syncHandler
         index = state_.segment;
         if (state_.started)
           state_.status = "playing " + std::to_string(index + 1) + "/" + std::to_string(timeline_.size());
@@ -345,7 +355,8 @@ void SegmentPlayer::fail(GstMessage* msg) {
 
 // A playing pipeline whose position stops moving waits for data: the movie shows "Buffering"
 // until it moves again. Stuck at the end of a segment whose successor never started (a join
-// this GStreamer does not always make, seen with FLV), the next segment is started directly.
+// this GStreamer does not always make, seen with FLV), the next segment is started directly; at
+// the end of the last one, that is the end of the movie.
 void SegmentPlayer::watchForStall(std::int64_t nowUs) {
   gint64 pos = -1;
   const bool playing = target_ == GST_STATE_PLAYING && prerolled_ && !failed_;
@@ -376,12 +387,15 @@ void SegmentPlayer::watchForStall(std::int64_t nowUs) {
   }
   const std::size_t index = state_.segment;
   const std::int64_t length = timeline_.at(index).lengthMs();
-  if (stalled_ && still > 1500000 && index + 1 < timeline_.size() && length > 0 &&
-      pos / kNsPerMs >= length - 300) {
-    lastMoveUs_ = nowUs;
-    stalled_ = false;
-    state_.buffering = false;
+  if (!stalled_ || still <= 1500000 || length <= 0 || pos / kNsPerMs < length - 300) return;
+  lastMoveUs_ = nowUs;
+  stalled_ = false;
+  state_.buffering = false;
+  if (index + 1 < timeline_.size()) {
     commands_.emplace_front(Command::Seek, timeline_.offsetOf(index + 1));
+  } else {
+    state_.ended = true;  // held at the end of the last segment: that is its end
+    state_.status = "ended";
   }
 }
 
@@ -448,9 +462,20 @@ void SegmentPlayer::sourceSetup(GstElement*, GstElement* source, gpointer data) 
   gst_object_unref(pad);
 }
 
+// Runs on the thread that posts: a new stream counts from the moment it starts, before the bus
+// thread sees the message, so positions never mix the old segment's offset with the new one.
 GstBusSyncReply SegmentPlayer::syncHandler(GstBus*, GstMessage* msg, gpointer data) {
   auto* self = static_cast<SegmentPlayer*>(data);
-  if (!gst_is_video_overlay_prepare_window_handle_message(msg)) return GST_BUS_PASS;
+  if (GST_MESSAGE_TYPE(msg) == GST_MESSAGE_STREAM_START &&
+      GST_MESSAGE_SRC(msg) == GST_OBJECT(self->playbin_)) {
+    std::lock_guard lock(self->mutex_);
+    if (!self->starting_.empty()) {
+      self->state_.segment = self->starting_.front();
+      self->starting_.pop_front();
+    }
+    return GST_BUS_PASS;
+  }
+  if (!self->window_ || !gst_is_video_overlay_prepare_window_handle_message(msg)) return GST_BUS_PASS;
   gst_video_overlay_set_window_handle(GST_VIDEO_OVERLAY(GST_MESSAGE_SRC(msg)), self->window_);
   gst_message_unref(msg);
   return GST_BUS_DROP;

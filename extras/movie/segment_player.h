@@ -38,6 +38,7 @@ struct SegmentPlayerState {
   int width = 0;           // picture size, 0 until known
   int height = 0;
   std::int64_t durationMs = 0;  // of the whole timeline, as far as known
+  bool lengthsKnown = false;    // every segment has a length (or 2 s of playing have passed)
   std::int64_t bytesPerSecond = 0;
   std::size_t segment = 0;      // the segment that plays
 };
@@ -89,6 +90,7 @@ class SegmentPlayer {
   std::deque<std::size_t> starting_;  // segments queued to play, in order
   std::size_t nextIndex_ = 1;         // the segment to queue next
   std::int64_t holdMs_ = -1;          // while a restart prerolls: its position in the segment
+  mutable double lastPositionMs_ = 0; // positions never run backwards between two restarts
   std::deque<std::pair<Command, std::int64_t>> commands_;
 
   // Bus-thread state.
@@ -96,6 +98,8 @@ class SegmentPlayer {
   bool prerolled_ = false;
   bool buffering_ = false;
   bool failed_ = false;  // a URL failed: the pipeline stays down
+  bool lengthsKnown_ = false;
+  std::int64_t startedUs_ = 0;
   std::int64_t pendingSeekNs_ = -1;
   std::int64_t lastPositionNs_ = -1;  // stall detection: the position and when it last moved
   std::int64_t lastMoveUs_ = 0;

@@ -23,7 +23,7 @@ struct VideoParam final : NivraVideoParam {
 
   std::atomic<unsigned long> refs{1};
   void* owner;
-  std::mutex callMutex;  // held while the handler runs
+  std::recursive_mutex callMutex;  // held while the handler runs (which may detach itself)
   NivraVideoParamDone done = nullptr;
   std::mutex dataMutex;
   std::string sources;

@@ -178,7 +178,8 @@ TEST_P(SegmentLinks, ThreeSegmentsPlayToTheEndAsOneTimeline) {
 
 INSTANTIATE_TEST_SUITE_P(Containers, SegmentLinks,
                          ::testing::Values(SegmentCase{"", "X_", "mp4"},
-                                           SegmentCase{"FLV\\", "F_", "FLV"}));
+                                           SegmentCase{"FLV\\", "F_", "FLV"}),
+                         [](const auto& info) { return std::string(info.param.ext); });
 
 TEST_F(FlashPathEndToEnd, WebPageWithAVideoTagResolvesAndPlays) {
   path.open(link("video|A page|0|" + server->url("page.html")));

@@ -20,6 +20,8 @@
 #include "player/flash_media_player.h"
 #include "tests/player/flash/fake_movie.h"
 #include "tests/player/flash/media_fixture.h"
+#include "platform/process_launcher.h"
+#include "tests/net/debug_log.h"
 #include "tests/support/env_guard.h"
 
 namespace nivra::player {
@@ -58,6 +60,9 @@ class ResolverClientTest : public ::testing::Test {
                 "<html><head><meta property=\"video:duration\" content=\"12.3456\"></head>"
                 "<body><video controls><source src=\"media/clip.mp4\" type=\"video/mp4\">"
                 "</video><video src=\"/other.mp4\"></video></body></html>");
+    site->write("single.html", "<html><head><title>One</title></head><body>"
+                               "<video src=\"clip.mp4\"></video></body></html>");
+    site->write("clip.mp4", "not really a film, but yt-dlp does not look inside");
     site->write("nothing.html", "<html><body><p>No film here.</p></body></html>");
     server = new test::LocalWebServer(site->path());
   }
@@ -124,6 +129,20 @@ TEST_F(ResolverClientTest, ResolverObjectCompletesOnAThreadOfTheLibrary) {
   EXPECT_DOUBLE_EQ(resolver.DurationSeconds(), 12.3456);
 }
 
+TEST_F(ResolverClientTest, ResolverObjectMayGoFromInsideItsCompletion) {
+  auto resolver = std::make_unique<ResolverObject>(library);
+  std::atomic<bool> done{false};
+  resolver->SetCompletion([&] {
+    resolver.reset();  // the last reference goes on the library's thread
+    done = true;
+  });
+  resolver->Start(server->url("page.html"));
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (!done && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  EXPECT_TRUE(done);
+}
+
 TEST_F(ResolverClientTest, PageWithoutMediaGivesNoSourcesAndErrorTwentyOne) {
   WebPageResolver resolver(library, owner);
   resolver.Start(server->url("nothing.html"));
@@ -184,7 +203,7 @@ TEST_F(ResolverClientTest, SourcesGoToTheBridgeWithTheResolverDuration) {
   EXPECT_EQ(errors, 0);  // the bridge holds a list already
 }
 
-TEST_F(ResolverClientTest, YtDlpIsAskedFirstWhenInstalled) {
+TEST_F(ResolverClientTest, OutputOfYtDlpComesBeforeThePage) {
   // A stand-in program with yt-dlp's output form; the real one is used below when present.
   test::TempDir bin;
   const auto script = bin.write("yt-dlp",
@@ -198,6 +217,17 @@ TEST_F(ResolverClientTest, YtDlpIsAskedFirstWhenInstalled) {
   ASSERT_TRUE(waitForMessage(loop, owner));
   EXPECT_EQ(resolver.ResolverText(), server->url("nothing.html") + "/resolved.mp4\r\n");
   EXPECT_EQ(resolver.ResolverDurationMs(), 61500u);
+}
+
+TEST_F(ResolverClientTest, InstalledYtDlpResolvesALocalPage) {
+  if (platform::findProgram("yt-dlp").empty()) GTEST_SKIP() << "yt-dlp is not installed";
+  test::DebugLog log;
+  env.set("NIVRA_YTDLP", std::nullopt);
+  WebPageResolver resolver(library, owner);
+  resolver.Start(server->url("single.html"));
+  ASSERT_TRUE(waitForMessage(loop, owner, 60000));
+  EXPECT_EQ(resolver.ResolverText(), server->url("clip.mp4") + "\r\n");
+  EXPECT_TRUE(log.contains("resolver: yt-dlp found 1 address(es)"));
 }
 
 TEST_F(ResolverClientTest, FailingYtDlpFallsBackToThePage) {
