@@ -8,3 +8,9 @@ nivra_library(nivra_player_flash
           ${CMAKE_CURRENT_LIST_DIR}/watch_time.cpp
           ${CMAKE_CURRENT_LIST_DIR}/web_sites.cpp
   LINK nivra_player nivra_platform ${CMAKE_DL_LIBS})
+
+# The Flash path joined to the player control: FlashBridge and FlashEnvironment over the pieces
+# above.
+nivra_library(nivra_player_flash_environment
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/flash_environment.cpp
+  LINK nivra_player_flash nivra_player_engine nivra_platform)

@@ -5,11 +5,15 @@
 #include <QVBoxLayout>
 #include <QWidget>
 #include <charconv>
+#include <cstdlib>
 #include <iostream>
 #include <memory>
 #include <optional>
 
+#include "platform/folders.h"
 #include "platform/qt_event_loop.h"
+#include "platform/registry.h"
+#include "player/flash_environment.h"
 #include "player/gst_media_graph.h"
 #include "player/player.h"
 #include "player/player_widget.h"
@@ -140,19 +144,25 @@ int play(const PlayOptions& o) {
   graphOptions.syncToClock = o.sync;
   auto graphs = player::MakeGstMediaGraphFactory(graphOptions);
 
+  // Web pages and kinds 3 and 4 play through the movie runtime and the resolver of the module
+  // folder; headless, the runtime renders into fake sinks.
+  if (o.headless) ::setenv("NIVRA_MOVIE_SINKS", "fake", 0);
+  player::MovieFlashEnvironment flash(loop, platform::moduleDir(), platform::Registry::system());
+  flash.ShowMessage = [](const std::string& message) { line("message " + message); };
+
   player::HeadlessSurface headlessSurface;
   std::unique_ptr<player::TPlayer> headlessPlayer;
   std::unique_ptr<QWidget> window;
   player::TPlayer* p = nullptr;
   if (o.headless) {
-    headlessPlayer = std::make_unique<player::TPlayer>(loop, headlessSurface, graphs, nullptr);
+    headlessPlayer = std::make_unique<player::TPlayer>(loop, headlessSurface, graphs, &flash);
     p = headlessPlayer.get();
   } else {
     window = std::make_unique<QWidget>();
     window->setWindowTitle(QString::fromStdString(o.source));
     auto* layout = new QVBoxLayout(window.get());
     layout->setContentsMargins(0, 0, 0, 0);
-    auto* widget = new player::PlayerWidget(loop, graphs, nullptr, window.get());
+    auto* widget = new player::PlayerWidget(loop, graphs, &flash, window.get());
     layout->addWidget(widget);
     window->resize(640, 360);
     window->show();
