@@ -5,7 +5,6 @@ nivra_library(nivra_player_flash
           ${CMAKE_CURRENT_LIST_DIR}/flash_media_player.cpp
           ${CMAKE_CURRENT_LIST_DIR}/resolver_client.cpp
           ${CMAKE_CURRENT_LIST_DIR}/segment_list.cpp
-          ${CMAKE_CURRENT_LIST_DIR}/watch_time.cpp
           ${CMAKE_CURRENT_LIST_DIR}/web_sites.cpp
   LINK nivra_player nivra_platform ${CMAKE_DL_LIBS})
 

@@ -22,6 +22,7 @@
 #include "player/flash_bridge.h"
 #include "player/media_graph.h"
 #include "player/player_types.h"
+#include "player/watch_time.h"
 
 namespace nivra::player {
 
@@ -152,8 +153,8 @@ class TPlayer final : public platform::MessageTarget {
   bool GraphEdit() const { return GraphEdit_; }
   bool LinearVolume() const { return LinearVolume_; }
   bool DragFile() const { return DragFile_; }
-  std::uint32_t WatchedMs() const { return WatchedMs_; }
-  bool WatchStamped() const { return WatchStamped_; }
+  std::uint32_t WatchedMs() const { return watch_.WatchedMs(); }
+  bool WatchStamped() const { return watch_.WatchStamped(); }
   // Current position in ms on the graph path; 0 otherwise.
   std::uint32_t Position();
   int MediaWidth();
@@ -231,9 +232,7 @@ class TPlayer final : public platform::MessageTarget {
   bool LinearVolume_ = true;
   bool DragFile_ = true;
   std::optional<ParentWindow> HostParent_;
-  std::uint32_t WatchedMs_ = 0;
-  bool WatchStamped_ = false;
-  std::uint32_t lastWatchTick_ = 0;
+  WatchTimeCounter watch_;
   bool destroying_ = false;
 
   // Counts Stop calls (every change of source passes through Stop); an operation that raised an

@@ -166,15 +166,7 @@ void TPlayer::FlashLayout() {
 }
 
 void TPlayer::AccountWatchTime() {
-  if (WatchStamped_) return;
-  const auto now = static_cast<std::uint32_t>(loop_.tickMs());
-  const std::uint32_t delta = now - lastWatchTick_;
-  if (delta > 0 && delta < 2000) WatchedMs_ += delta;
-  if (WatchedMs_ >= 600000) {
-    WatchStamped_ = true;
-    if (StampActive) StampActive();
-  }
-  lastWatchTick_ = now;
+  if (watch_.OnPositionNotice(loop_.tickMs()) && StampActive) StampActive();
 }
 
 }  // namespace nivra::player
