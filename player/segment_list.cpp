@@ -10,15 +10,15 @@ namespace {
 
 bool isItemSeparator(char c) { return c == ',' || static_cast<unsigned char>(c) <= ' '; }
 
-// Items of a length spec: separated by "," and by white space (line breaks included).
-std::vector<std::string_view> specItems(std::string_view spec) {
+// Items of the lengths text: separated by "," and by white space (line breaks included).
+std::vector<std::string_view> lengthItems(std::string_view lengths) {
   std::vector<std::string_view> items;
   std::size_t i = 0;
-  while (i < spec.size()) {
-    while (i < spec.size() && isItemSeparator(spec[i])) ++i;
+  while (i < lengths.size()) {
+    while (i < lengths.size() && isItemSeparator(lengths[i])) ++i;
     const std::size_t start = i;
-    while (i < spec.size() && !isItemSeparator(spec[i])) ++i;
-    if (i > start) items.push_back(spec.substr(start, i - start));
+    while (i < lengths.size() && !isItemSeparator(lengths[i])) ++i;
+    if (i > start) items.push_back(lengths.substr(start, i - start));
   }
   return items;
 }
@@ -68,7 +68,7 @@ bool ExpandSegmentList(std::vector<std::string>& list, std::uint8_t serverType,
   const auto slash = joined.find('\\');
   if (slash == std::string::npos) return false;
   const std::string base = joined.substr(0, slash);
-  const auto items = specItems(std::string_view(joined).substr(slash + 1));
+  const auto items = lengthItems(std::string_view(joined).substr(slash + 1));
   if (items.size() != 2) return false;
 
   const std::int64_t total = integerOrZero(items[1]);

@@ -32,7 +32,7 @@ std::vector<std::string> SplitListLines(std::string_view text);
 std::vector<std::string> NonEmptyTrimmedLines(std::string_view text);
 
 // Expands `list` in place for ServerType 9 or 10 and sets `duration` to the total length.
-// Returns true when the list was rebuilt. A list without "\" or whose length spec does not split
+// Returns true when the list was rebuilt. A list without "\" or whose lengths text does not split
 // into exactly two items stays as it is. A segment length of 0 or less stands for one segment
 // covering the whole total (instead of adding entries without end).
 bool ExpandSegmentList(std::vector<std::string>& list, std::uint8_t serverType,
