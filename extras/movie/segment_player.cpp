@@ -340,6 +340,25 @@ void SegmentPlayer::fail(GstMessage* msg) {
   GError* error = nullptr;
   gst_message_parse_error(msg, &error, nullptr);
   std::string uri = uriOfSender(GST_MESSAGE_SRC(msg));
+  bool retry = false;
+  {
+    // A stream error (a demuxer losing its data, seen now and then with FLV joins) gets one more
+    // try per segment from where playback stood; a missing or unreadable address fails at once.
+    std::lock_guard lock(mutex_);
+    const std::size_t index = state_.segment;
+    if (error && error->domain == GST_STREAM_ERROR && index < timeline_.size() &&
+        retriedSegment_ != index) {
+      retriedSegment_ = index;
+      commands_.emplace_front(Command::Seek, static_cast<std::int64_t>(lastPositionMs_));
+      retry = true;
+    }
+  }
+  if (retry) {
+    g_error_free(error);
+    gst_element_set_state(playbin_, GST_STATE_NULL);  // an errored pipeline restarts from NULL
+    target_ = GST_STATE_NULL;
+    return;
+  }
   {
     std::lock_guard lock(mutex_);
     if (uri.empty() && state_.segment < timeline_.size()) uri = timeline_.at(state_.segment).url;

@@ -98,6 +98,8 @@ class SegmentPlayer {
   bool prerolled_ = false;
   bool buffering_ = false;
   bool failed_ = false;  // a URL failed: the pipeline stays down
+  // The segment already given its one second chance after a stream error.
+  std::size_t retriedSegment_ = static_cast<std::size_t>(-1);
   bool lengthsKnown_ = false;
   std::int64_t startedUs_ = 0;
   std::int64_t pendingSeekNs_ = -1;
