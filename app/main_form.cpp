@@ -185,7 +185,8 @@ QAction* TNivraMainForm::makeAction(const char* name, const QString& caption, bo
 }
 
 void TNivraMainForm::FormCreate() {
-  loop_.setExceptionHandler([](const std::string& message) { ShowError(QString::fromStdString(message)); });
+  loop_.setExceptionHandler(
+      [](const std::string& message) { ShowError(QString::fromStdString(message)); });
   preRollSize_ = QSize(480, 360);
   Act_ffsNormal->setText(QStringLiteral("右侧列表"));
   Act_ChangeTreeList->setText(QStringLiteral("左侧列表"));
@@ -197,7 +198,8 @@ void TNivraMainForm::FormCreate() {
 
   if (QScreen* screen = QGuiApplication::primaryScreen()) {
     const QRect work = screen->availableGeometry();
-    move(work.x() + std::abs(work.width() - width()) / 2, work.y() + std::abs(work.height() - height()) / 2);
+    move(work.x() + std::abs(work.width() - width()) / 2,
+         work.y() + std::abs(work.height() - height()) / 2);
   }
   imgMask_ = QImage(QStringLiteral(":/skin/mask.png"));
   ApplyFormCorners(this, imgMask_);
@@ -225,6 +227,8 @@ void TNivraMainForm::showPage(QWidget* page) { pageCtl1_->setCurrentWidget(page)
 bool TNivraMainForm::navigateTimerEnabled() const { return tmrNavigate_->isActive(); }
 
 std::intptr_t TNivraMainForm::handleMessage(const Message& msg) {
+  // A closing window takes nothing more: a hand-over that arrives now must not show it again.
+  if (closing_) return 0;
   switch (msg.id) {
     case platform::WM_INSTANCE_ACTIVATE:
       return onInstanceActivate(msg.wParam);
@@ -310,9 +314,15 @@ void TNivraMainForm::showEvent(QShowEvent* event) {
   if (!firstShowDone_) {
     firstShowDone_ = true;
     switch (listMode_) {
-      case 0: Act_ffsNormal->trigger(); break;
-      case 1: Act_ffsMini->trigger(); break;
-      default: Act_ffsR2L->trigger(); break;
+      case 0:
+        Act_ffsNormal->trigger();
+        break;
+      case 1:
+        Act_ffsMini->trigger();
+        break;
+      default:
+        Act_ffsR2L->trigger();
+        break;
     }
   }
   if (listMode_ != 1) pnlPlayOwn_->show();
@@ -321,9 +331,16 @@ void TNivraMainForm::showEvent(QShowEvent* event) {
 void TNivraMainForm::closeEvent(QCloseEvent* event) {
   // FormClose: the background service hears of the close through the pipe client; a missing or
   // silent service is ignored.
+  if (closing_) return event->accept();
+  closing_ = true;
   platform::debugOutput("FormClose");
   net::NotifyServiceClose();
   event->accept();
+  // No second start finds a window that is going away, and the application ends even when the
+  // window was never shown (Qt's last-window rule only counts shown windows) or a modal dialog
+  // runs a loop of its own.
+  channel_.reset();
+  QCoreApplication::exit(0);
 }
 
 void TNivraMainForm::mousePressEvent(QMouseEvent* event) {
@@ -331,15 +348,32 @@ void TNivraMainForm::mousePressEvent(QMouseEvent* event) {
   const QPoint global = event->globalPosition().toPoint();
   Qt::Edges edges;
   switch (BorderHitTest(global, this)) {
-    case HTTOPLEFT: edges = Qt::TopEdge | Qt::LeftEdge; break;
-    case HTTOPRIGHT: edges = Qt::TopEdge | Qt::RightEdge; break;
-    case HTBOTTOMRIGHT: edges = Qt::BottomEdge | Qt::RightEdge; break;
-    case HTBOTTOMLEFT: edges = Qt::BottomEdge | Qt::LeftEdge; break;
-    case HTLEFT: edges = Qt::LeftEdge; break;
-    case HTTOP: edges = Qt::TopEdge; break;
-    case HTRIGHT: edges = Qt::RightEdge; break;
-    case HTBOTTOM: edges = Qt::BottomEdge; break;
-    default: break;
+    case HTTOPLEFT:
+      edges = Qt::TopEdge | Qt::LeftEdge;
+      break;
+    case HTTOPRIGHT:
+      edges = Qt::TopEdge | Qt::RightEdge;
+      break;
+    case HTBOTTOMRIGHT:
+      edges = Qt::BottomEdge | Qt::RightEdge;
+      break;
+    case HTBOTTOMLEFT:
+      edges = Qt::BottomEdge | Qt::LeftEdge;
+      break;
+    case HTLEFT:
+      edges = Qt::LeftEdge;
+      break;
+    case HTTOP:
+      edges = Qt::TopEdge;
+      break;
+    case HTRIGHT:
+      edges = Qt::RightEdge;
+      break;
+    case HTBOTTOM:
+      edges = Qt::BottomEdge;
+      break;
+    default:
+      break;
   }
   if (edges && windowHandle()) {
     windowHandle()->startSystemResize(edges);
@@ -375,7 +409,10 @@ void TNivraMainForm::actTopMostOnPlay() {
 
 void TNivraMainForm::setListModeChecked(int listMode) {
   listMode_ = listMode;
-  (listMode == 0 ? Act_ffsNormal : listMode == 1 ? Act_ffsMini : Act_ChangeTreeList)->setChecked(true);
+  (listMode == 0   ? Act_ffsNormal
+   : listMode == 1 ? Act_ffsMini
+                   : Act_ChangeTreeList)
+      ->setChecked(true);
 }
 
 void TNivraMainForm::actFfsNormal() {
@@ -404,12 +441,18 @@ void TNivraMainForm::registerBossKey(std::int32_t keyCode) { bossKey_ = keyCode;
 
 QAction* TNivraMainForm::shortcutAction(ShortcutAction action) const {
   switch (action) {
-    case ShortcutAction::OpenFile: return Act_OpenFile;
-    case ShortcutAction::PlayUrl: return Act_PlayURL;
-    case ShortcutAction::VolumeInc: return Act_VolumeInc;
-    case ShortcutAction::VolumeDec: return Act_VolumeDec;
-    case ShortcutAction::Mute: return Act_Mute;
-    case ShortcutAction::Full: return Act_Full;
+    case ShortcutAction::OpenFile:
+      return Act_OpenFile;
+    case ShortcutAction::PlayUrl:
+      return Act_PlayURL;
+    case ShortcutAction::VolumeInc:
+      return Act_VolumeInc;
+    case ShortcutAction::VolumeDec:
+      return Act_VolumeDec;
+    case ShortcutAction::Mute:
+      return Act_Mute;
+    case ShortcutAction::Full:
+      return Act_Full;
   }
   return nullptr;
 }

@@ -81,6 +81,7 @@ class TNivraMainForm final : public QWidget, public platform::MessageTarget, pub
   std::string libraryUrl_;
   int listMode_ = 0;
   bool firstShowDone_ = false;
+  bool closing_ = false;
   QSize preRollSize_;
 
   QWidget* pnlTop_ = nullptr;

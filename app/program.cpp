@@ -5,13 +5,15 @@
 #include <QApplication>
 #include <exception>
 #include <memory>
+#include <optional>
 
 #include "ads/ad_ini.h"
 #include "app/form_dlg.h"
 #include "app/ini_config.h"
 #include "app/instance_handover.h"
-#include "app/main_form.h"
+#include "app/main_window_loop.h"
 #include "app/system_integration.h"
+#include "net/background_tasks.h"
 #include "net/service_manager.h"
 #include "net/service_manager_systemd.h"
 #include "platform/folders.h"
@@ -44,13 +46,7 @@ int runMainWindow(int argc, char** argv, const CommandLine& cmd, bool hidden) {
   QApplication::setApplicationName(QStringLiteral("Nivra"));
   QApplication::setApplicationDisplayName(QStringLiteral("Nivra"));
   platform::QtEventLoop loop;
-  int rc = 0;
-  {
-    auto form = std::make_unique<TNivraMainForm>(loop, cmd);
-    if (!hidden) form->show();
-    rc = app.exec();
-  }
-  return rc;
+  return RunMainWindowLoop(loop, cmd, hidden, net::BackgroundTasks::instance());
 }
 
 void closeRunningWindow() {
@@ -58,7 +54,9 @@ void closeRunningWindow() {
     platform::postWindowMessage(*window, platform::Message{platform::WM_CLOSE, 0, 0});
 }
 
-int runMode(const ModeChoice& choice, const CommandLine& cmd, int argc, char** argv) {
+// `lock` receives the instance lock a mode takes; it is held until the settings are written.
+int runMode(const ModeChoice& choice, const CommandLine& cmd, int argc, char** argv,
+            std::optional<platform::InstanceLock>& lock) {
   switch (choice.mode) {
     case ProgramMode::ShellSvc: {
       // The service is a user unit; a start with elevated rights controls the system's.
@@ -80,13 +78,13 @@ int runMode(const ModeChoice& choice, const CommandLine& cmd, int argc, char** a
       return 0;
     case ProgramMode::ShowAd:
     case ProgramMode::ShowMini: {
-      platform::InstanceLock lock(choice.mode == ProgramMode::ShowAd ? kPopLock : kMiniLock);
+      lock.emplace(choice.mode == ProgramMode::ShowAd ? kPopLock : kMiniLock);
       // The ad and mini windows join with the ad windows; until then the process ends here.
       return 0;
     }
     case ProgramMode::Normal: {
-      platform::InstanceLock lock(kAppLock);
-      if (lock.alreadyExists()) {
+      lock.emplace(kAppLock);
+      if (lock->alreadyExists()) {
         ChannelMainWindowPort window;
         HandOverToRunningInstance(cmd, window);
         return 0;
@@ -103,8 +101,11 @@ int RunProgram(int argc, char** argv) {
   const CommandLine cmd = CommandLine::fromArgv(argc, argv, platform::selfExecutable().string());
   TIniConfig& config = IniConfig();
   config.Load(TIniConfig::DefaultPath());
-  const int rc = runMode(ChooseMode(cmd), cmd, argc, argv);
+  std::optional<platform::InstanceLock> lock;
+  const int rc = runMode(ChooseMode(cmd), cmd, argc, argv, lock);
   config.Save(TIniConfig::DefaultPath());
+  // The lock goes only now: a start that takes it next reads the settings just written.
+  lock.reset();
   return rc;
 }
 

@@ -39,7 +39,7 @@ void fillList(TIniOptions& list, const CatalogueTree& tree, std::int32_t listNum
 
 THistory::THistory(std::filesystem::path folder, std::int32_t firstCapacity)
     : folder_(std::move(folder)),
-      first_(firstCapacity > 0 ? firstCapacity : kDefaultCapacity),
+      first_(firstCapacity),  // "udHistory" 0 (or less) leaves no slots: nothing is kept
       second_(kSecondListCapacity) {}
 
 void THistory::LoadHistory(CatalogueTree& tree) {

@@ -16,7 +16,8 @@ class THistory {
   static constexpr std::int32_t kDefaultCapacity = 25;  // "udHistory" of "Setup.ini"
   static constexpr std::int32_t kSecondListCapacity = 20;
 
-  // `folder` holds "His1.dat" and "His2.dat" (the per-user data folder).
+  // `folder` holds "His1.dat" and "His2.dat" (the per-user data folder). A first capacity of 0
+  // or less keeps no history in list 1.
   THistory(std::filesystem::path folder, std::int32_t firstCapacity = kDefaultCapacity);
 
   // Rebuilds the tree from both files: list 1 in slot order, list 2 inserted by date.

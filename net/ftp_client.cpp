@@ -3,16 +3,20 @@
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 #include "net/download_urls.h"
 #include "net/ftp_reply.h"
+#include "net/ftp_reply_drain.h"
 #include "net/resolve_host.h"
 #include "net/socket_io.h"
 #include "platform/debug_output.h"
@@ -62,15 +66,18 @@ bool appendBlock(int fd, const char* data, std::size_t size) {
   return true;
 }
 
-// Sends REST (when resuming) and RETR; both replies are drained, not examined.
-bool requestFile(int control, std::string_view path, std::int64_t restartAt) {
+// Sends REST (when resuming) and RETR. Neither reply is examined: REST's first block is
+// awaited (at most 0.5 s) so that RETR follows it, and the replies are then drained by the
+// returned read, which the transfer advances while the data arrives.
+std::optional<FtpReplyDrain> requestFile(int control, std::string_view path,
+                                         std::int64_t restartAt) {
   if (restartAt > 0) {
-    if (!SendCommand(control, "REST " + std::to_string(restartAt))) return false;
-    ReadReplyDrained(control);
+    if (!SendCommand(control, "REST " + std::to_string(restartAt))) return std::nullopt;
+    FtpReplyDrain rest(control);
+    if (waitReadable(control, kFtpDrainWait)) rest.readBlock();
   }
-  if (!SendCommand(control, "RETR " + std::string(path))) return false;
-  ReadReplyDrained(control);
-  return true;
+  if (!SendCommand(control, "RETR " + std::string(path))) return std::nullopt;
+  return FtpReplyDrain(control);
 }
 
 struct ReceiveResult {
@@ -78,26 +85,38 @@ struct ReceiveResult {
   bool writeFailed;
 };
 
-// Appends data blocks until `limit` bytes are held (limit < 0: until the connection ends).
-// Blocks are gathered in memory and written in large pieces; `local` counts what was received.
-ReceiveResult receiveInto(int data, int file, std::int64_t local, std::int64_t limit) {
-  constexpr std::size_t kWriteChunk = 256 * 1024;
-  std::string pending;
-  pending.reserve(kWriteChunk + kFtpDataBlock);
-  char block[kFtpDataBlock];
+// Appends what the data connection brings until `limit` bytes are held (limit < 0: until the
+// connection ends), a receive fails, or 5 s pass without data. The control connection is
+// drained meanwhile; what it has sent by the end is taken, and the read ends with the data.
+ReceiveResult receiveInto(int data, int file, std::int64_t local, std::int64_t limit,
+                          FtpReplyDrain& drain) {
+  using Clock = FtpReplyDrain::Clock;
+  std::vector<char> buffer(kFtpDataBlock);
   bool writeFailed = false;
+  auto dataDeadline = Clock::now() + milliseconds(kFtpSocketTimeoutMs);
   while (limit < 0 || local < limit) {
-    const ssize_t n = ::recv(data, block, sizeof block, 0);
-    if (n < 0 && errno == EINTR) continue;
+    const auto now = Clock::now();
+    if (now >= dataDeadline) break;
+    drain.expire(now);
+    pollfd fds[2] = {{data, POLLIN, 0}, {drain.active() ? drain.socket() : -1, POLLIN, 0}};
+    auto wait = std::chrono::ceil<milliseconds>(dataDeadline - now);
+    if (drain.active()) wait = std::min(wait, drain.waitLeft(now));
+    const int ready = ::poll(fds, 2, static_cast<int>(wait.count()));
+    if (ready < 0 && errno != EINTR) break;
+    if (ready <= 0) continue;
+    if (fds[1].revents != 0) drain.readBlock();
+    if (fds[0].revents == 0) continue;
+    const ssize_t n = ::recv(data, buffer.data(), buffer.size(), MSG_DONTWAIT);
+    if (n < 0 && (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK)) continue;
     if (n <= 0) break;
-    pending.append(block, static_cast<std::size_t>(n));
     local += n;
-    if (pending.size() >= kWriteChunk) {
-      if (!appendBlock(file, pending.data(), pending.size())) return {local, true};
-      pending.clear();
+    dataDeadline = Clock::now() + milliseconds(kFtpSocketTimeoutMs);
+    if (!appendBlock(file, buffer.data(), static_cast<std::size_t>(n))) {
+      writeFailed = true;
+      break;
     }
   }
-  if (!pending.empty()) writeFailed = !appendBlock(file, pending.data(), pending.size());
+  drain.finishNow();
   return {local, writeFailed};
 }
 
@@ -119,19 +138,8 @@ std::string ReadReply(int socket) {
 }
 
 std::string ReadReplyDrained(int socket) {
-  const auto deadline = std::chrono::steady_clock::now() + milliseconds(kFtpSocketTimeoutMs);
-  std::string result;
-  bool first = true;
-  while (std::chrono::steady_clock::now() < deadline &&
-         waitReadable(socket, milliseconds(kFtpDrainWaitMs))) {
-    char buffer[kFtpBufferSize] = {};
-    const ssize_t n = ::recv(socket, buffer, sizeof buffer, 0);
-    if (n < 0) return {};
-    if (n == 0) break;
-    if (first) result = ReplyText(std::string_view(buffer, static_cast<std::size_t>(n)));
-    first = false;
-  }
-  return result;
+  FtpReplyDrain drain(socket);
+  return DrainReply(drain);
 }
 
 UniqueFd FtpConnect(const std::string& hostAddress, std::uint16_t port) {
@@ -162,6 +170,10 @@ bool FtpLogin(int control, std::string_view user, std::string_view password) {
   return ReplyBeginsWith(ReadReply(control), '2');
 }
 
+bool FtpSetBinaryType(int control) {
+  return SendCommand(control, "TYPE I") && ReplyBeginsWith(ReadReply(control), '2');
+}
+
 UniqueFd FtpOpenPassive(int control, const std::string& hostAddress) {
   if (!SendCommand(control, "pasv")) return {};
   const std::string reply = ReadReply(control);
@@ -190,14 +202,18 @@ bool FtpTransfer(int control, int data, std::string_view path,
   const std::int64_t remote = FtpQuerySize(control, path);
   if (remote > 0) {
     if (local >= remote) return true;
-    if (::lseek(file.get(), 0, SEEK_END) < 0 || !requestFile(control, path, local)) return false;
-    const auto got = receiveInto(data, file.get(), local, remote);
+    if (::lseek(file.get(), 0, SEEK_END) < 0) return false;
+    auto drain = requestFile(control, path, local);
+    if (!drain) return false;
+    const auto got = receiveInto(data, file.get(), local, remote, *drain);
     return !got.writeFailed && got.local == remote;
   }
   if (remote == -2) {
     // The server keeps the size to itself: read until the data connection ends.
-    if (::lseek(file.get(), 0, SEEK_END) < 0 || !requestFile(control, path, local)) return false;
-    return !receiveInto(data, file.get(), local, -1).writeFailed;
+    if (::lseek(file.get(), 0, SEEK_END) < 0) return false;
+    auto drain = requestFile(control, path, local);
+    if (!drain) return false;
+    return !receiveInto(data, file.get(), local, -1, *drain).writeFailed;
   }
   return false;
 }
@@ -214,8 +230,11 @@ bool FtpDownload(std::string_view url, const std::filesystem::path& localFile,
 
   UniqueFd control = FtpConnect(host, port);
   if (control) sockets.add(control.get());
+  // Binary type right after the login: most servers start in ASCII, which refuses SIZE and
+  // rewrites line ends on RETR.
   const bool loggedIn = control && ReplyBeginsWith(ReadReply(control.get()), '2') &&
-                        FtpLogin(control.get(), address.user, address.password);
+                        FtpLogin(control.get(), address.user, address.password) &&
+                        FtpSetBinaryType(control.get());
   if (!loggedIn) {
     sockets.close(control);
     debugOutput("login error");

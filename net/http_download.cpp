@@ -85,25 +85,47 @@ class PartFile {
   UniqueFd fd_;
 };
 
+constexpr int kMaxRedirects = 5;
+
 struct Transfer {
   explicit Transfer(const std::filesystem::path& target, std::stop_token s)
       : file(target), stop(std::move(s)) {}
   PartFile file;
   std::stop_token stop;
+  // What the headers of the current reply said.
+  long status = 0;
   bool hasLength = false;
+  bool hasLocation = false;
   std::optional<nivra::Error> fileError;
+
+  // A redirect is followed, and its own body thrown away.
+  bool redirects() const {
+    const bool redirectStatus =
+        status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
+    return redirectStatus && hasLocation;
+  }
 };
 
 std::size_t onHeader(char* data, std::size_t size, std::size_t count, void* user) {
   auto* t = static_cast<Transfer*>(user);
   const std::string_view line(data, size * count);
-  if (nivra::text::startsWithNoCase(line, "HTTP/")) t->hasLength = false;  // a new reply begins
+  if (nivra::text::startsWithNoCase(line, "HTTP/")) {  // a new reply begins
+    const auto space = line.find(' ');
+    const auto code = space == std::string_view::npos
+                          ? std::nullopt
+                          : nivra::text::parseInteger(line.substr(space + 1, 3));
+    t->status = code ? static_cast<long>(*code) : 0;
+    t->hasLength = false;
+    t->hasLocation = false;
+  }
   if (nivra::text::startsWithNoCase(line, "content-length:")) t->hasLength = true;
+  if (nivra::text::startsWithNoCase(line, "location:")) t->hasLocation = true;
   return size * count;
 }
 
 std::size_t onBody(char* data, std::size_t size, std::size_t count, void* user) {
   auto* t = static_cast<Transfer*>(user);
+  if (t->redirects()) return size * count;
   if (!t->hasLength) return 0;  // ends the transfer: such a reply is never stored
   try {
     t->file.write(data, size * count);
@@ -132,6 +154,18 @@ std::optional<std::string> requestTarget(std::string_view path) {
   return out;
 }
 
+// The absolute address a redirect reply points to, when it is one to follow (http or https).
+std::optional<std::string> redirectTarget(CURL* c) {
+  char* location = nullptr;
+  if (curl_easy_getinfo(c, CURLINFO_REDIRECT_URL, &location) != CURLE_OK || !location)
+    return std::nullopt;
+  const std::string_view where(location);
+  if (!nivra::text::startsWithNoCase(where, "http://") &&
+      !nivra::text::startsWithNoCase(where, "https://"))
+    return std::nullopt;
+  return std::string(where);
+}
+
 }  // namespace
 
 bool HttpDownload(std::string_view url, const std::filesystem::path& localFile,
@@ -149,6 +183,11 @@ bool HttpDownload(std::string_view url, const std::filesystem::path& localFile,
       curl_url_set(where.get(), CURLUPART_HOST, address.host.c_str(), 0) != CURLUE_OK ||
       curl_url_set(where.get(), CURLUPART_PORT, port.c_str(), 0) != CURLUE_OK)
     return false;
+  // The path only serves to resolve a relative redirect; the request line is `target` as it is.
+  const auto query = target->find('?');
+  curl_url_set(where.get(), CURLUPART_PATH, target->substr(0, query).c_str(), 0);
+  if (query != std::string::npos)
+    curl_url_set(where.get(), CURLUPART_QUERY, target->substr(query + 1).c_str(), 0);
 
   // Removing curl's own "Accept" leaves only Host and User-Agent in the request.
   std::unique_ptr<curl_slist, CurlDeleter> headers(curl_slist_append(nullptr, "Accept:"));
@@ -173,10 +212,24 @@ bool HttpDownload(std::string_view url, const std::filesystem::path& localFile,
   curl_easy_setopt(c, CURLOPT_XFERINFOFUNCTION, &onProgress);
   curl_easy_setopt(c, CURLOPT_XFERINFODATA, &transfer);
 
-  const CURLcode result = curl_easy_perform(c);
-  if (transfer.fileError) throw *transfer.fileError;
-  // A body cut short (connection lost, time-out, stop) is a failed download, not a file.
-  if (result != CURLE_OK || !transfer.hasLength) return false;
+  // The first request goes out with the path as given; redirects are followed here rather than
+  // by curl, which would repeat that request line. Only the final reply counts.
+  std::string redirectedTo;
+  for (int hop = 0;; ++hop) {
+    const CURLcode result = curl_easy_perform(c);
+    if (transfer.fileError) throw *transfer.fileError;
+    // A body cut short (connection lost, time-out, stop) is a failed download, not a file.
+    if (result != CURLE_OK) return false;
+    if (!transfer.redirects()) break;
+    auto next = redirectTarget(c);
+    if (!next || hop == kMaxRedirects) return false;
+    redirectedTo = std::move(*next);
+    curl_easy_setopt(c, CURLOPT_CURLU, nullptr);
+    curl_easy_setopt(c, CURLOPT_REQUEST_TARGET, nullptr);
+    curl_easy_setopt(c, CURLOPT_URL, redirectedTo.c_str());
+    curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "http,https");
+  }
+  if (!transfer.hasLength) return false;
   transfer.file.commit();
   return true;
 }

@@ -2,8 +2,9 @@
 // One HTTP GET into a local file, over libcurl. The request is fixed: "GET <path> HTTP/1.1" with
 // the Host and the program's User-Agent and no header of our own, 30 s to connect and 30 s
 // without data before giving up, the system's proxy settings. The reply status is not
-// examined: any reply that carries a Content-Length header is stored, one without it (such as
-// a chunked reply) leaves no file.
+// examined, except that a redirect (301, 302, 303, 307 or 308 with a Location on http or https)
+// is followed, at most 5 times: any final reply that carries a Content-Length header is stored,
+// one without it (such as a chunked reply) leaves no file.
 
 #include <filesystem>
 #include <stop_token>

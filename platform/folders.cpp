@@ -5,10 +5,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
+#include <map>
+#include <mutex>
 #include <string>
 #include <system_error>
 
+#include "platform/debug_output.h"
 #include "platform/module_names.h"
 
 namespace nivra::platform {
@@ -65,12 +69,53 @@ fs::path moduleDir() {
   return withSlash(selfExecutable().parent_path());
 }
 
+namespace {
+
+// True when `dir` is a folder (not a link) of this user that no one else may enter.
+bool isPrivateFolder(const fs::path& dir) {
+  struct stat st {};
+  return ::lstat(dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid() &&
+         (st.st_mode & 07777) == 0700;
+}
+
+// Creates `dir` as a private folder, or accepts it when it already is one.
+bool makeOrAcceptPrivateFolder(const fs::path& dir) {
+  if (::mkdir(dir.c_str(), 0700) == 0)
+    return ::chmod(dir.c_str(), 0700) == 0 && isPrivateFolder(dir);
+  return errno == EEXIST && isPrivateFolder(dir);
+}
+
+fs::path tempBase() {
+  fs::path base = envPath("TMPDIR");
+  return base.empty() ? fs::path("/tmp") : base;
+}
+
+// A folder of the usual name that this user does not own outright (someone else made it, or
+// it is a link, or others may write into it) is never used: the process takes a fresh private
+// folder instead, remembered for the rest of its life. Single-instance detection then no longer
+// reaches other processes, which is the lesser harm.
+fs::path refusedFallback(const fs::path& refused) {
+  static std::mutex mutex;
+  static std::map<fs::path, fs::path> fresh;
+  std::lock_guard lock(mutex);
+  if (auto it = fresh.find(refused); it != fresh.end() && isPrivateFolder(it->second))
+    return it->second;
+  debugOutput("runtime folder refused (not a private folder of this user): " + refused.string());
+  std::string pattern = (tempBase() / ("nivra-" + std::to_string(::getuid()) + "-XXXXXX")).string();
+  // When nothing safe can be made, a path below a file: every lock and socket there fails.
+  if (!::mkdtemp(pattern.data())) return "/dev/null/nivra";
+  fresh[refused] = pattern;
+  return pattern;
+}
+
+}  // namespace
+
 fs::path runtimeDir() {
   fs::path base = envPath("XDG_RUNTIME_DIR");
-  fs::path dir = base.empty() ? fs::path("/tmp") / ("nivra-" + std::to_string(::getuid()))
-                              : base / "nivra";
-  if (::mkdir(dir.c_str(), 0700) != 0 && errno != EEXIST) return withSlash(dir);
-  return withSlash(dir);
+  fs::path dir =
+      base.empty() ? tempBase() / ("nivra-" + std::to_string(::getuid())) : base / "nivra";
+  if (makeOrAcceptPrivateFolder(dir)) return withSlash(dir);
+  return withSlash(refusedFallback(dir));
 }
 
 bool ensureDir(const fs::path& dir) {

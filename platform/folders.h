@@ -18,7 +18,9 @@ std::filesystem::path configHome();
 std::filesystem::path moduleDir();
 // The running executable's full path.
 std::filesystem::path selfExecutable();
-// $XDG_RUNTIME_DIR/nivra/ (fallback /tmp/nivra-<uid>/), created with mode 0700 when missing.
+// $XDG_RUNTIME_DIR/nivra/ (fallback ${TMPDIR:-/tmp}/nivra-<uid>/), created with mode 0700 when
+// missing. A folder of that name that is not a 0700 folder of this user (a link, another user's,
+// open to others) is refused: the process uses a fresh private folder of its own instead.
 std::filesystem::path runtimeDir();
 // Creates the folder with all missing parents; true when it exists afterwards.
 bool ensureDir(const std::filesystem::path& dir);

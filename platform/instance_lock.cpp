@@ -12,7 +12,8 @@ namespace nivra::platform {
 
 InstanceLock::InstanceLock(std::string_view name) {
   const auto path = runtimeDir() / (std::string(name) + ".lock");
-  fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+  // A link in place of the lock file is not followed (it fails with ELOOP).
+  fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
   if (fd_ < 0) return;  // no lock could be made: the start counts as the first
   if (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
     alreadyExists_ = (errno == EWOULDBLOCK);

@@ -47,6 +47,19 @@ void setTimeouts(int fd, std::chrono::milliseconds timeout) {
   ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &tv, sizeof tv);
 }
 
+bool peerIsThisUser(int fd) {
+  ucred cred{};
+  socklen_t len = sizeof cred;
+  return ::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &cred, &len) == 0 && cred.uid == ::geteuid();
+}
+
+// Messages another process may send. Everything else either carries an address that only means
+// something inside this process or is sent by the window to itself.
+bool crossesProcesses(std::uint32_t message) {
+  return message == WM_INSTANCE_ACTIVATE || message == WM_COPYDATA || message == WM_CLOSE ||
+         message == WM_STOP_PLAYBACK;
+}
+
 int connectTo(const fs::path& path, std::chrono::milliseconds timeout) {
   sockaddr_un addr;
   if (!fillAddress(path, addr)) return -1;
@@ -54,6 +67,12 @@ int connectTo(const fs::path& path, std::chrono::milliseconds timeout) {
   if (fd < 0) return -1;
   setTimeouts(fd, timeout);
   if (::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) {
+    ::close(fd);
+    return -1;
+  }
+  // Whoever listens gets our command line: only a process of this user may.
+  if (!peerIsThisUser(fd)) {
+    debugOutput("window channel: the listener belongs to another user");
     ::close(fd);
     return -1;
   }
@@ -104,7 +123,11 @@ fs::path windowSocketPath(std::string_view className) {
 
 // Shared between the owner (loop thread), the channel thread and handlers posted to the loop.
 struct WindowChannelServer::State {
-  MessageTarget* target = nullptr;  // loop thread only; null once the server is gone
+  EventLoop* loop = nullptr;  // the target's loop; fixed for the server's life
+  // Null once the server is gone. Handlers run with the lock held, so the destructor waits for
+  // a running handler (or, on the loop thread inside one, takes it again).
+  std::recursive_mutex targetMutex;
+  MessageTarget* target = nullptr;
   fs::path socketPath;
   int listenFd = -1;
   int wakeFd = -1;
@@ -132,29 +155,30 @@ struct WindowChannelServer::State {
 };
 
 void WindowChannelServer::State::deliver(std::shared_ptr<State> self, int fd, ChannelFrame frame) {
-  EventLoop& loop = target->loop();
-  loop.post([self, fd, frame = std::move(frame)]() mutable {
-    std::int64_t result = 0;
-    if (self->target) {
-      Message msg{frame.message, static_cast<std::intptr_t>(frame.wParam),
-                  static_cast<std::intptr_t>(frame.lParam)};
-      CopyDataRecord record;
-      if (frame.message == WM_COPYDATA) {
-        record.dwData = frame.dwData;
-        record.cbData = static_cast<std::uint32_t>(frame.data.size());
-        record.lpData = frame.data.data();
-        msg.lParam = reinterpret_cast<std::intptr_t>(&record);
-      }
-      MessageTarget* target = self->target;
-      // Reply before handling would be wrong for a send; a handler that throws still answers.
-      try {
-        result = target->handleMessage(msg);
-      } catch (...) {
-        if (!frame.post) self->queueReply(fd, 0);
-        throw;
-      }
+  loop->post([self, fd, frame = std::move(frame)]() mutable {
+    std::lock_guard lock(self->targetMutex);
+    if (!self->target) return;  // the server is gone; the peer sees its connection close
+    // Only the record's bytes cross processes; no other parameter is taken for an address.
+    Message msg{frame.message, static_cast<std::intptr_t>(frame.wParam), 0};
+    CopyDataRecord record;
+    if (frame.message == WM_COPYDATA) {
+      record.dwData = frame.dwData;
+      record.cbData = static_cast<std::uint32_t>(frame.data.size());
+      record.lpData = frame.data.data();
+      msg.lParam = reinterpret_cast<std::intptr_t>(&record);
     }
-    if (!frame.post) self->queueReply(fd, result);
+    // The handler may end the server (the window closes); then no reply is queued.
+    auto replyIfServing = [&](std::int64_t result) {
+      if (!frame.post && self->target) self->queueReply(fd, result);
+    };
+    std::int64_t result = 0;
+    try {
+      result = self->target->handleMessage(msg);
+    } catch (...) {
+      replyIfServing(0);  // a handler that throws still answers
+      throw;
+    }
+    replyIfServing(result);
   });
 }
 
@@ -194,9 +218,7 @@ void WindowChannelServer::State::run(std::shared_ptr<State> self) {
         for (;;) {
           int fd = ::accept4(listenFd, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
           if (fd < 0) break;
-          ucred cred{};
-          socklen_t len = sizeof cred;
-          if (::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &cred, &len) != 0 || cred.uid != ::geteuid()) {
+          if (!peerIsThisUser(fd)) {
             debugOutput("window channel: refused a peer of another user");
             ::close(fd);
             continue;
@@ -221,11 +243,17 @@ void WindowChannelServer::State::run(std::shared_ptr<State> self) {
       if (parsed.status == FrameStatus::Bad) {
         debugOutput("window channel: dropped a malformed frame");
         drop(p.fd);
+      } else if (parsed.status == FrameStatus::Complete &&
+                 !crossesProcesses(parsed.frame.message)) {
+        debugOutput("window channel: refused message " + std::to_string(parsed.frame.message));
+        drop(p.fd);
       } else if (parsed.status == FrameStatus::Complete) {
         bool post = parsed.frame.post;
         deliver(self, p.fd, std::move(parsed.frame));
-        if (post) drop(p.fd);
-        else c.awaitingReply = true;
+        if (post)
+          drop(p.fd);
+        else
+          c.awaitingReply = true;
       }
     }
     // Peers that stall mid-frame are dropped so they cannot hold a slot forever.
@@ -243,6 +271,7 @@ void WindowChannelServer::State::run(std::shared_ptr<State> self) {
 
 WindowChannelServer::WindowChannelServer(std::string className, MessageTarget& target)
     : state_(std::make_shared<State>()) {
+  state_->loop = &target.loop();
   state_->target = &target;
   state_->socketPath = windowSocketPath(className);
   sockaddr_un addr;
@@ -261,7 +290,10 @@ WindowChannelServer::WindowChannelServer(std::string className, MessageTarget& t
 }
 
 WindowChannelServer::~WindowChannelServer() {
-  state_->target = nullptr;
+  {
+    std::lock_guard lock(state_->targetMutex);
+    state_->target = nullptr;
+  }
   if (state_->listenFd < 0) return;
   state_->stopping = true;
   std::uint64_t one = 1;

@@ -1,9 +1,12 @@
 #pragma once
 // Messages between processes, in place of finding a window by class and sending it messages.
 // A window that listens owns the Unix stream socket $XDG_RUNTIME_DIR/nivra/<class>.sock (mode
-// 0600, in a 0700 folder); only peers of the same user are served (peer credentials). Frames
-// are read on a channel thread and handled on the target's loop thread, so a window with a
-// modal dialog open still answers. A send waits for the handler's reply.
+// 0600, in a 0700 folder); both ends check that the other is a process of the same user (peer
+// credentials). Only the messages that cross processes are accepted (WM_INSTANCE_ACTIVATE,
+// WM_COPYDATA, WM_CLOSE, WM_STOP_PLAYBACK); any other frame is dropped unanswered, and lParam
+// never crosses (WM_COPYDATA's points at the received bytes). Frames are read on a channel
+// thread and handled on the target's loop thread, so a window with a modal dialog open still
+// answers. A send waits for the handler's reply.
 
 #include <chrono>
 #include <filesystem>
@@ -23,7 +26,8 @@ class WindowChannelServer {
   // Starts listening for `className`, replacing a stale socket of that name; frames go to
   // `target`. The caller must hold the instance lock that makes it the owner of that name.
   WindowChannelServer(std::string className, MessageTarget& target);
-  // Stops the channel thread and removes the socket. Loop thread only.
+  // Stops the channel thread and removes the socket; no handler runs once it returns. From
+  // another thread than the loop's it waits for a handler that is running.
   ~WindowChannelServer();
   WindowChannelServer(const WindowChannelServer&) = delete;
   WindowChannelServer& operator=(const WindowChannelServer&) = delete;
@@ -46,8 +50,9 @@ inline constexpr std::chrono::milliseconds kDefaultSendTimeout{10000};
 std::optional<WindowHandle> findWindow(std::string_view className);
 // Sends and waits for the reply; nullopt when the window is gone, the peer misbehaves or the
 // reply does not come within `timeout`.
-std::optional<std::int64_t> sendWindowMessage(const WindowHandle& window, const Message& msg,
-                                              std::chrono::milliseconds timeout = kDefaultSendTimeout);
+std::optional<std::int64_t> sendWindowMessage(
+    const WindowHandle& window, const Message& msg,
+    std::chrono::milliseconds timeout = kDefaultSendTimeout);
 // Sends WM_COPYDATA with the record's bytes.
 std::optional<std::int64_t> sendCopyData(const WindowHandle& window, std::intptr_t wParam,
                                          const CopyDataRecord& record,

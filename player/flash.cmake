@@ -4,7 +4,6 @@ nivra_library(nivra_player_flash
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/flash_class.cpp
           ${CMAKE_CURRENT_LIST_DIR}/flash_media_player.cpp
           ${CMAKE_CURRENT_LIST_DIR}/resolver_client.cpp
-          ${CMAKE_CURRENT_LIST_DIR}/segment_list.cpp
           ${CMAKE_CURRENT_LIST_DIR}/web_sites.cpp
   LINK nivra_player nivra_platform ${CMAKE_DL_LIBS})
 

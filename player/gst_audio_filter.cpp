@@ -14,12 +14,14 @@ namespace {
 
 struct TAudioFilter {
   GstBaseTransform parent;
-  // The only value shared with the streaming thread.
+  // Written by SetChannel (GUI thread), read once per buffer on the streaming thread.
   std::atomic<std::uint8_t> mode;
-  // Negotiated format; written by set_caps and read by transform_ip, both on the streaming
-  // thread.
-  unsigned bitsPerSample;
-  unsigned channels;
+  // The negotiated channel count: set_caps writes it on the streaming thread, SetChannel reads it
+  // on the GUI thread to choose passthrough.
+  std::atomic<unsigned> channels;
+  // The copy for the negotiated sample width, chosen once per caps by set_caps; nullptr when
+  // there is nothing to copy (mono).
+  std::atomic<ChannelCopyFunction> copy;
 };
 
 struct TAudioFilterClass {
@@ -50,13 +52,11 @@ GstStaticPadTemplate srcTemplate = GST_STATIC_PAD_TEMPLATE(
 // nothing. Safe from any thread.
 void updatePassthrough(TAudioFilter* self) {
   const auto mode = self->mode.load(std::memory_order_relaxed);
-  const bool idle = mode == kChannelStereo || self->channels <= 1;
+  const bool idle = mode == kChannelStereo || self->channels.load(std::memory_order_relaxed) <= 1;
   gst_base_transform_set_passthrough(&self->parent, idle);
 }
 
-std::uint32_t checkCaps(GstCaps* caps) {
-  return CheckInputType(MediaTypeFromCaps(caps));
-}
+std::uint32_t checkCaps(GstCaps* caps) { return CheckInputType(MediaTypeFromCaps(caps)); }
 
 gboolean acceptCaps(GstBaseTransform* trans, GstPadDirection direction, GstCaps* caps) {
   auto* base = static_cast<GstBaseTransformClass*>(parentClass);
@@ -78,8 +78,12 @@ gboolean setCaps(GstBaseTransform* trans, GstCaps* incaps, GstCaps* /*outcaps*/)
     return FALSE;
   }
   const auto type = MediaTypeFromCaps(incaps);
-  self->bitsPerSample = type.bitsPerSample;
-  self->channels = type.channels;
+  // The check accepted 8, 16, 24 or 32 bits, each of which has its copy function.
+  ChannelCopyFunction copy =
+      type.channels > 1 ? SelectChannelCopy(type.bitsPerSample / 8) : nullptr;
+  if (type.channels > 1 && copy == nullptr) return FALSE;
+  self->copy.store(copy, std::memory_order_relaxed);
+  self->channels.store(type.channels, std::memory_order_relaxed);
   updatePassthrough(self);
   return TRUE;
 }
@@ -87,11 +91,11 @@ gboolean setCaps(GstBaseTransform* trans, GstCaps* incaps, GstCaps* /*outcaps*/)
 GstFlowReturn transformIp(GstBaseTransform* trans, GstBuffer* buffer) {
   auto* self = asFilter(trans);
   const auto mode = self->mode.load(std::memory_order_relaxed);
-  if (mode == kChannelStereo || self->channels <= 1) return GST_FLOW_OK;
+  const ChannelCopyFunction copy = self->copy.load(std::memory_order_relaxed);
+  if (mode == kChannelStereo || copy == nullptr) return GST_FLOW_OK;
   GstMapInfo map;
   if (!gst_buffer_map(buffer, &map, GST_MAP_READWRITE)) return GST_BASE_TRANSFORM_FLOW_DROPPED;
-  ApplyChannelCopy(std::span<std::uint8_t>(map.data, map.size), self->bitsPerSample,
-                   self->channels, mode);
+  copy(std::span<std::uint8_t>(map.data, map.size), mode);
   gst_buffer_unmap(buffer, &map);
   return GST_FLOW_OK;
 }
@@ -125,8 +129,7 @@ void classInit(gpointer klass, gpointer /*data*/) {
 
   auto* elementClass = GST_ELEMENT_CLASS(klass);
   gst_element_class_set_static_metadata(elementClass, "TAudioFilter", "Filter/Effect/Audio",
-                                        "Copies one stereo channel over the other",
-                                        "Nivra");
+                                        "Copies one stereo channel over the other", "Nivra");
   gst_element_class_add_static_pad_template(elementClass, &sinkTemplate);
   gst_element_class_add_static_pad_template(elementClass, &srcTemplate);
 
@@ -141,8 +144,8 @@ void classInit(gpointer klass, gpointer /*data*/) {
 void instanceInit(GTypeInstance* instance, gpointer /*klass*/) {
   auto* self = asFilter(instance);
   new (&self->mode) std::atomic<std::uint8_t>(kChannelStereo);
-  self->bitsPerSample = 0;
-  self->channels = 0;
+  new (&self->channels) std::atomic<unsigned>(0);
+  new (&self->copy) std::atomic<ChannelCopyFunction>(nullptr);
   gst_base_transform_set_in_place(&self->parent, TRUE);
   gst_base_transform_set_passthrough(&self->parent, TRUE);
 }
@@ -226,13 +229,19 @@ AudioMediaType MediaTypeFromCaps(const GstCaps* caps) {
     case GST_AUDIO_FORMAT_U8:
     case GST_AUDIO_FORMAT_S16LE:
     case GST_AUDIO_FORMAT_S24LE:
-    case GST_AUDIO_FORMAT_S32LE: type.formatTag = kWaveFormatPcm; break;
+    case GST_AUDIO_FORMAT_S32LE:
+      type.formatTag = kWaveFormatPcm;
+      break;
     case GST_AUDIO_FORMAT_F32LE:
-    case GST_AUDIO_FORMAT_F64LE: type.formatTag = kWaveFormatIeeeFloat; break;
-    default: return type;  // no wave format describes it
+    case GST_AUDIO_FORMAT_F64LE:
+      type.formatTag = kWaveFormatIeeeFloat;
+      break;
+    default:
+      return type;  // no wave format describes it
   }
   type.waveFormat = true;
-  const GstAudioFormatInfo* info = gst_audio_format_get_info(gst_audio_format_from_string(formatName));
+  const GstAudioFormatInfo* info =
+      gst_audio_format_get_info(gst_audio_format_from_string(formatName));
   type.bitsPerSample = static_cast<std::uint16_t>(GST_AUDIO_FORMAT_INFO_WIDTH(info));
   // A channel mask gives every channel a position: the extensible layout.
   guint64 mask = 0;

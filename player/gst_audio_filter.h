@@ -1,8 +1,10 @@
 #pragma once
 // The audio filter as a GStreamer element: an in-place GstBaseTransform registered statically
-// as "nivraaudiofilter" (type TAudioFilter). The media-type check decides caps negotiation, the
-// channel copy runs on every buffer of the streaming thread, and the channel mode is one atomic
-// byte that SetChannel writes from the GUI thread and the transform reads once per buffer.
+// as "nivraaudiofilter" (type TAudioFilter). The media-type check decides caps negotiation and
+// picks the copy function for the negotiated sample width once per caps; the copy runs on every
+// buffer of the streaming thread. The channel mode is one atomic byte that SetChannel writes from
+// the GUI thread and the transform reads once per buffer; the channel count that SetChannel reads
+// to choose passthrough is atomic too.
 //
 // Element property: "channel" (uint 0..2), the same byte as SetAudioFilterChannel.
 

@@ -5,12 +5,14 @@
 #include <unistd.h>
 
 #include <cmath>
+#include <cstring>
 #include <memory>
 
 #include "platform/atomic_file.h"
 #include "platform/debug_output.h"
 #include "platform/folders.h"
 #include "player/gst_audio_filter.h"
+#include "player/player_arithmetic.h"
 
 namespace nivra::player {
 namespace {
@@ -62,6 +64,67 @@ void unrefAndClear(GstElement*& e) {
   e = nullptr;
 }
 
+// What the HTTP source learnt of its server's byte ranges from the first reply's headers.
+enum class Ranges { Unknown, Accepted, Refused };
+
+// Whether a reply accepts byte ranges: a 206, or an Accept-Ranges header naming "bytes".
+// souphttpsrc takes any server that sends a length for seekable, and fails the stream with
+// "Server does not support seeking" when a range request is answered with the whole file.
+Ranges rangesOfReply(const GstStructure* headers) {
+  guint status = 0;
+  gst_structure_get_uint(headers, "http-status-code", &status);
+  if (status == 206) return Ranges::Accepted;
+  const GValue* reply = gst_structure_get_value(headers, "response-headers");
+  if (reply == nullptr || !GST_VALUE_HOLDS_STRUCTURE(reply)) return Ranges::Refused;
+  const GstStructure* fields = gst_value_get_structure(reply);
+  for (int i = 0; i < gst_structure_n_fields(fields); ++i) {
+    const char* name = gst_structure_nth_field_name(fields, i);
+    if (g_ascii_strcasecmp(name, "Accept-Ranges") != 0) continue;
+    const char* value = gst_structure_get_string(fields, name);
+    GString_ lower(value ? g_ascii_strdown(value, -1) : nullptr);
+    return lower && std::strstr(lower.get(), "bytes") ? Ranges::Accepted : Ranges::Refused;
+  }
+  return Ranges::Refused;
+}
+
+// On the HTTP source's output: notes the server's ranges from the headers event (sent before
+// any data) and, when they are refused, answers every seeking query with "not seekable".
+GstPadProbeReturn guardRanges(GstPad*, GstPadProbeInfo* info, gpointer data) {
+  auto& ranges = *static_cast<std::atomic<Ranges>*>(data);
+  if (info->type & GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM) {
+    GstEvent* event = GST_PAD_PROBE_INFO_EVENT(info);
+    const GstStructure* s = gst_event_get_structure(event);
+    if (GST_EVENT_TYPE(event) == GST_EVENT_CUSTOM_DOWNSTREAM_STICKY && s != nullptr &&
+        gst_structure_has_name(s, "http-headers") && ranges == Ranges::Unknown) {
+      ranges = rangesOfReply(s);
+      if (ranges == Ranges::Refused) {
+        platform::debugOutput("graph: the server accepts no byte ranges; read as a stream");
+      }
+    }
+    return GST_PAD_PROBE_OK;
+  }
+  GstQuery* query = GST_PAD_PROBE_INFO_QUERY(info);
+  if (GST_QUERY_TYPE(query) != GST_QUERY_SEEKING || ranges != Ranges::Refused) {
+    return GST_PAD_PROBE_OK;
+  }
+  GstFormat format = GST_FORMAT_BYTES;
+  gst_query_parse_seeking(query, &format, nullptr, nullptr, nullptr);
+  gst_query_set_seeking(query, format, FALSE, 0, -1);
+  return GST_PAD_PROBE_HANDLED;
+}
+
+void onSourceSetup(GstElement*, GstElement* source, gpointer) {
+  if (std::strcmp(G_OBJECT_TYPE_NAME(source), "GstSoupHTTPSrc") != 0) return;
+  std::unique_ptr<GstPad, ObjectUnref> pad(gst_element_get_static_pad(source, "src"));
+  if (!pad) return;
+  auto* ranges = new std::atomic<Ranges>(Ranges::Unknown);
+  gst_pad_add_probe(pad.get(),
+                    static_cast<GstPadProbeType>(GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM |
+                                                 GST_PAD_PROBE_TYPE_QUERY_UPSTREAM),
+                    guardRanges, ranges,
+                    [](gpointer p) { delete static_cast<std::atomic<Ranges>*>(p); });
+}
+
 }  // namespace
 
 bool EnsureGStreamer(std::string* error) {
@@ -99,6 +162,7 @@ GraphStatus GstMediaGraph::createGraph() {
   pipeline_ = makeElement("playbin");
   if (pipeline_ == nullptr) return GraphStatus::failure("no element \"playbin\"");
   if (options_.onPipelineCreated) options_.onPipelineCreated(pipeline_);
+  g_signal_connect(pipeline_, "source-setup", G_CALLBACK(onSourceSetup), nullptr);
   if (options_.headless) {
     audioSink_ = makeFakeSink(options_.syncToClock);
     if (audioSink_ == nullptr) return GraphStatus::failure("no element \"fakesink\"");
@@ -178,8 +242,7 @@ GraphStatus GstMediaGraph::acquire(GraphInterface which) {
     case GraphInterface::BasicVideo: {
       std::unique_ptr<GstPad, ObjectUnref> pad(
           videoSink_ ? gst_element_get_static_pad(videoSink_, "sink") : nullptr);
-      return pad ? GraphStatus::success()
-                 : GraphStatus::failure("the video renderer has no input");
+      return pad ? GraphStatus::success() : GraphStatus::failure("the video renderer has no input");
     }
   }
   return GraphStatus::failure("unknown interface");
@@ -218,7 +281,7 @@ void GstMediaGraph::extendCodecSearchPath() {
 GraphStatus GstMediaGraph::render(const std::string& source) {
   if (pipeline_ == nullptr) return GraphStatus::failure("no graph");
   std::string uri = source;
-  if (!gst_uri_is_valid(source.c_str())) {
+  if (!IsMediaUri(source) || !gst_uri_is_valid(source.c_str())) {
     GError* raw = nullptr;
     GString_ converted(gst_filename_to_uri(source.c_str(), &raw));
     GErrorPtr err(raw);
@@ -227,30 +290,30 @@ GraphStatus GstMediaGraph::render(const std::string& source) {
   }
   g_object_set(pipeline_, "uri", uri.c_str(), nullptr);
   {
+    // Set before the state change: its outcome may be posted before the call returns.
     std::lock_guard lock(mutex_);
     rendering_ = true;
-    prerolled_ = false;
     renderError_.clear();
   }
   ended_ = false;
   const auto change = gst_element_set_state(pipeline_, GST_STATE_PAUSED);
   std::unique_lock lock(mutex_);
-  bool ready = change == GST_STATE_CHANGE_SUCCESS || change == GST_STATE_CHANGE_NO_PREROLL;
-  if (change == GST_STATE_CHANGE_ASYNC) {
-    renderDone_.wait_for(lock, options_.renderTimeout,
-                         [this] { return prerolled_ || !renderError_.empty(); });
-    ready = prerolled_ && renderError_.empty();
-  }
+  if (change == GST_STATE_CHANGE_ASYNC && rendering_) return GraphStatus::inProgress();
+  // Decided already: no render event is to follow.
   rendering_ = false;
+  std::erase_if(events_,
+                [](int code) { return code == EC_RENDER_DONE || code == EC_RENDER_FAILED; });
   if (!renderError_.empty()) return GraphStatus::failure(renderError_);
-  if (!ready) {
-    return GraphStatus::failure(change == GST_STATE_CHANGE_FAILURE
-                                    ? "the source cannot be rendered"
-                                    : "the source did not become ready in time");
-  }
+  if (change == GST_STATE_CHANGE_FAILURE)
+    return GraphStatus::failure("the source cannot be rendered");
   lock.unlock();
   if (inspectorRegistered_) writeInspectorDump();
   return GraphStatus::success();
+}
+
+std::string GstMediaGraph::renderError() {
+  std::lock_guard lock(mutex_);
+  return renderError_.empty() ? "the source cannot be rendered" : renderError_;
 }
 
 bool GstMediaGraph::rendererConnected() {
@@ -316,7 +379,8 @@ void GstMediaGraph::setPositions(std::int64_t current, std::int64_t stop) {
   ended_ = false;
   gst_element_seek(pipeline_, 1.0, GST_FORMAT_TIME,
                    static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE),
-                   GST_SEEK_TYPE_SET, current * 100, stop > 0 ? GST_SEEK_TYPE_SET : GST_SEEK_TYPE_NONE,
+                   GST_SEEK_TYPE_SET, current * 100,
+                   stop > 0 ? GST_SEEK_TYPE_SET : GST_SEEK_TYPE_NONE,
                    stop > 0 ? stop * 100 : GST_CLOCK_TIME_NONE);
 }
 
@@ -403,16 +467,17 @@ void GstMediaGraph::handleBusMessage(GstMessage* message) {
       const bool userAbort = GST_MESSAGE_SRC(message) == GST_OBJECT(videoSink_) && err &&
                              err->domain == GST_RESOURCE_ERROR &&
                              err->code == GST_RESOURCE_ERROR_NOT_FOUND;
-      {
-        std::lock_guard lock(mutex_);
-        if (rendering_) {
-          if (renderError_.empty()) renderError_ = text;
-          renderDone_.notify_all();
-          return;
-        }
-      }
       platform::debugOutput("graph error: " + text);
-      queueEvent(userAbort ? EC_USERABORT : EC_ERRORABORT);
+      std::lock_guard lock(mutex_);
+      if (rendering_) {
+        rendering_ = false;
+        renderError_ = text;
+        queueEventLocked(EC_RENDER_FAILED);
+      } else if (!renderError_.empty()) {
+        // The failed source's further errors: it was reported once, and stays until Stop.
+      } else {
+        queueEventLocked(userAbort ? EC_USERABORT : EC_ERRORABORT);
+      }
       break;
     }
     case GST_MESSAGE_EOS:
@@ -422,8 +487,8 @@ void GstMediaGraph::handleBusMessage(GstMessage* message) {
     case GST_MESSAGE_ASYNC_DONE: {
       std::lock_guard lock(mutex_);
       if (rendering_) {
-        prerolled_ = true;
-        renderDone_.notify_all();
+        rendering_ = false;
+        queueEventLocked(EC_RENDER_DONE);
       }
       break;
     }
@@ -439,15 +504,21 @@ void GstMediaGraph::handleBusMessage(GstMessage* message) {
 
 void GstMediaGraph::queueEvent(int code) {
   std::lock_guard lock(mutex_);
+  queueEventLocked(code);
+}
+
+void GstMediaGraph::queueEventLocked(int code) {
   events_.push_back(code);
   if (wake_) wake_();
 }
 
 std::optional<int> GstMediaGraph::nextEvent() {
-  std::lock_guard lock(mutex_);
+  std::unique_lock lock(mutex_);
   if (events_.empty()) return std::nullopt;
   const int code = events_.front();
   events_.pop_front();
+  lock.unlock();
+  if (code == EC_RENDER_DONE && inspectorRegistered_) writeInspectorDump();
   return code;
 }
 

@@ -5,14 +5,21 @@
 // (end of stream = EC_COMPLETE, errors = EC_ERRORABORT, a closed output window = EC_USERABORT)
 // and announced through the wake callback.
 //
+// render() only starts the preroll (the state change returns ASYNC); its end arrives on the bus
+// (ASYNC_DONE, or an error) and is queued as EC_RENDER_DONE / EC_RENDER_FAILED, so the GUI thread
+// never waits for a source. abort() sets the graph to NULL, which cancels a pending read at once.
+//
+// An HTTP server that does not accept byte ranges (no "Accept-Ranges: bytes", no 206 reply) is
+// read as a stream: its source answers that it cannot seek, so the demuxers read the whole file
+// once from its start instead of asking for ranges the server would refuse. Seeking is then
+// unavailable, and an Ogg duration is only the demuxer's estimate.
+//
 // After the end of stream the position reads as the end of the source (the stop position), as
 // the platform's graph reports it, until the next seek.
 
 #include <gst/gst.h>
 
 #include <atomic>
-#include <chrono>
-#include <condition_variable>
 #include <deque>
 #include <filesystem>
 #include <functional>
@@ -32,8 +39,6 @@ struct GstGraphOptions {
   bool syncToClock = true;
   // The codec folder made findable at every open; empty: the module folder's "codecs".
   std::filesystem::path codecFolder;
-  // Longest wait for a source to become ready in render().
-  std::chrono::milliseconds renderTimeout{20000};
   // Called on the streaming thread with every buffer reaching the audio sink (headless only).
   std::function<void(GstCaps* caps, GstBuffer* buffer)> audioTap;
   // Called on the GUI thread with every new playbin (tests and tracing).
@@ -63,6 +68,7 @@ class GstMediaGraph final : public MediaGraph {
   bool addAudioFilter(std::string_view name) override;
   void extendCodecSearchPath() override;
   GraphStatus render(const std::string& source) override;
+  std::string renderError() override;
   bool rendererConnected() override;
   void removeRenderer() override;
   void run() override;
@@ -98,6 +104,7 @@ class GstMediaGraph final : public MediaGraph {
   static GstPadProbeReturn onAudioBuffer(GstPad* pad, GstPadProbeInfo* info, gpointer self);
   void handleBusMessage(GstMessage* message);
   void queueEvent(int code);
+  void queueEventLocked(int code);  // with mutex_ held
   void writeInspectorDump();
 
   GstGraphOptions options_;
@@ -112,9 +119,7 @@ class GstMediaGraph final : public MediaGraph {
   std::atomic<bool> ended_{false};
 
   std::mutex mutex_;  // guards everything below, shared with the streaming threads
-  std::condition_variable renderDone_;
   bool rendering_ = false;
-  bool prerolled_ = false;
   std::string renderError_;
   std::deque<int> events_;
   std::function<void()> wake_;

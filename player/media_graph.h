@@ -19,13 +19,16 @@
 
 namespace nivra::player {
 
-// Outcome of one step: success, or failure with the platform's error text.
+// Outcome of one step: success, failure with the platform's error text, or (render only) still
+// under way.
 struct GraphStatus {
   bool ok = true;
   std::string errorText;
+  bool pending = false;
 
   static GraphStatus success() { return {}; }
   static GraphStatus failure(std::string text) { return {false, std::move(text)}; }
+  static GraphStatus inProgress() { return {true, {}, true}; }
 };
 
 // The control interfaces asked for after the renderer, in this order; the value is the
@@ -42,6 +45,9 @@ enum class GraphInterface : int {
 inline constexpr int EC_COMPLETE = 1;
 inline constexpr int EC_USERABORT = 2;
 inline constexpr int EC_ERRORABORT = 3;
+// The outcome of a render that was still under way when render() returned.
+inline constexpr int EC_RENDER_DONE = 0x8001;
+inline constexpr int EC_RENDER_FAILED = 0x8002;  // renderError() says why
 
 // Capability bit of absolute seeking.
 inline constexpr std::uint32_t kSeekCanSeekAbsolute = 1;
@@ -80,9 +86,13 @@ class MediaGraph {
   // process (cumulative, never undone).
   virtual void extendCodecSearchPath() = 0;
 
-  // Renders a source (path or URL) into the renderer and the audio filter. Returns when the
-  // graph is ready to run, or failed.
+  // Renders a source (path or URL) into the renderer and the audio filter, without waiting for
+  // the source: success when the graph is ready to run, failure, or pending while it is still
+  // being read (a slow server). A pending render ends with one event, EC_RENDER_DONE or
+  // EC_RENDER_FAILED, announced through the wake callback; abort() cancels it at once.
   virtual GraphStatus render(const std::string& source) = 0;
+  // Why the last render failed (after EC_RENDER_FAILED).
+  virtual std::string renderError() = 0;
   // Some input of the renderer got connected by render().
   virtual bool rendererConnected() = 0;
   // Removes the renderer from the graph and drops it and its video window.

@@ -60,6 +60,8 @@ void TPlayer::KillPositionTimer() {
 }
 
 void TPlayer::PositionTick() {
+  // Positions start with the open event.
+  if (renderPending_) return;
   const auto epoch = epoch_;
   if (OnPlayPosition) OnPlayPosition(Duration_, Position(), 0);
   if (epoch != epoch_) return;
@@ -71,7 +73,7 @@ std::intptr_t TPlayer::handleMessage(const platform::Message& msg) {
   if (msg.id == platform::WM_GRAPH_EVENT) {
     HandleGraphEvents();
   } else if (msg.id == platform::WM_SOURCES_READY) {
-    HandleSourcesReady();
+    HandleSourcesReady(msg.wParam);
   }
   return 0;
 }
@@ -132,7 +134,7 @@ void TPlayer::ChangeRunState(TPlayState target) {
   const auto epoch = epoch_;
   const bool play = target == psPlay;
   if (MediaKind_ == kMediaGraph) {
-    if (!Opened_ || !graph_ || !hasControl_) return;
+    if (!Opened_ || !graph_ || !hasControl_ || renderPending_) return;
     SetPlayState(target);
     // A handler that paused, resumed or stopped meanwhile decided otherwise.
     if (epoch != epoch_ || PlayState_ != target || !graph_) return;
@@ -177,7 +179,7 @@ void TPlayer::Stop() {
 
 void TPlayer::Seek(int positionMs) {
   if (MediaKind_ == kMediaGraph) {
-    if (!Opened_ || !graph_ || !hasSeeking_ || !CanSeek_) return;
+    if (!Opened_ || !graph_ || !hasSeeking_ || !CanSeek_ || renderPending_) return;
     const std::int64_t target = positionMs < 0 ? 0 : positionMs;
     graph_->setPositions(target * 10000, std::int64_t{Duration_} * 10000);
   } else if (MediaKind_ == kMediaFlash && bridge_) {
@@ -302,7 +304,7 @@ void TPlayer::FocusLost() {
 
 void TPlayer::DropFiles(const std::vector<std::string>& paths) {
   if (!DragFile_ || paths.empty()) return;
-  const std::string path(text::cutUtf8(paths.front(), 259));
+  const std::string path(FirstCharacters(paths.front(), kDroppedPathCharacters));
   LoadState_ = kLoadIdle;
   Open(path);
 }

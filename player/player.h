@@ -9,6 +9,7 @@
 // Event handlers may call any operation, Stop and Open included; an operation interrupted that
 // way does not continue with the source that was replaced.
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -127,7 +128,9 @@ class TPlayer final : public platform::MessageTarget {
   void DoubleClick();
   // Focus loss; leaves full screen.
   void FocusLost();
-  // Files dropped on the control; ignored unless DragFile.
+  // Files dropped on the control; ignored unless DragFile. The first path is opened, cut to
+  // kDroppedPathCharacters characters.
+  static constexpr std::size_t kDroppedPathCharacters = 259;
   void DropFiles(const std::vector<std::string>& paths);
   void Resized();
   // The control's window needs drawing: true when a video covers it (it was redrawn), false when
@@ -138,6 +141,9 @@ class TPlayer final : public platform::MessageTarget {
   TPlayState PlayState() const { return PlayState_; }
   std::uint8_t MediaKind() const { return MediaKind_; }
   bool Opened() const { return Opened_; }
+  // The graph path is waiting for its source to become ready (a slow server): OnPlayOpen, or the
+  // render error, follows; Play and Pause wait for it, Stop cancels it.
+  bool OpenPending() const { return renderPending_; }
   std::uint8_t LoadState() const { return LoadState_; }
   const std::string& FileName() const { return FileName_; }
   const std::string& LastUrl() const { return LastUrl_; }
@@ -167,11 +173,14 @@ class TPlayer final : public platform::MessageTarget {
 
  private:
   // The resolver's completion may run on another thread: it meets the control here, under the
-  // lock, and only while the control still holds that very resolver.
+  // lock, and only while the control still holds that very resolver. Every release of a resolver
+  // moves `serial` on; WM_SOURCES_READY carries the serial of the resolver that posted it, so a
+  // message of an earlier page still in the queue is told apart.
   struct ResolverLink {
     std::mutex mutex;
     TPlayer* owner = nullptr;
     const VideoResolver* current = nullptr;
+    std::intptr_t serial = 0;
     std::string text;
     std::uint32_t durationMs = 0;
   };
@@ -190,6 +199,9 @@ class TPlayer final : public platform::MessageTarget {
   // graph path
   bool BuildGraph();
   bool OpenGraph(const std::string& source);
+  // The rest of the open once the source is rendered; false when a handler moved on.
+  bool FinishOpenGraph();
+  void RenderFinished(bool ok);
   void RunGraph();
   void TeardownGraph();
   void LayoutVideo(bool styles, bool owner);
@@ -203,7 +215,7 @@ class TPlayer final : public platform::MessageTarget {
   void OpenSegmentLink(const std::string& address);
   void ReleaseResolver();
   void RetireBridge();
-  void HandleSourcesReady();
+  void HandleSourcesReady(std::intptr_t serial);
   void FlashLayout();
   void AccountWatchTime();
   FlashBridgeCallbacks BridgeCallbacks();
@@ -249,6 +261,7 @@ class TPlayer final : public platform::MessageTarget {
   bool hasSeeking_ = false;
   bool hasBasicAudio_ = false;
   bool hasBasicVideo_ = false;
+  bool renderPending_ = false;
 
   // Flash path
   std::unique_ptr<FlashBridge> bridge_;

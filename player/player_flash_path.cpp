@@ -1,11 +1,9 @@
 // TPlayer: the Flash path (web pages and segment links through the bridge and the resolver).
 
-#include <cmath>
-
 #include "platform/messages.h"
-#include "platform/text.h"
 #include "player/player.h"
 #include "player/player_arithmetic.h"
+#include "player/segment_list.h"
 
 namespace nivra::player {
 
@@ -47,21 +45,25 @@ void TPlayer::OpenWebPage() {
   ReleaseResolver();
   resolver_ = flash_->CreateResolver();
   if (resolver_) {
+    std::intptr_t serial = 0;
     {
       std::lock_guard lock(resolverLink_->mutex);
       resolverLink_->current = resolver_.get();
+      serial = resolverLink_->serial;
     }
     std::weak_ptr<VideoResolver> weakResolver = resolver_;
     std::weak_ptr<ResolverLink> weakLink = resolverLink_;
-    resolver_->SetCompletion([weakResolver, weakLink] {
+    resolver_->SetCompletion([weakResolver, weakLink, serial] {
       auto resolver = weakResolver.lock();
       auto link = weakLink.lock();
       if (!resolver || !link) return;
       std::lock_guard lock(link->mutex);
-      if (link->owner == nullptr || link->current != resolver.get()) return;
+      if (link->owner == nullptr || link->current != resolver.get() || link->serial != serial) {
+        return;
+      }
       link->text = resolver->SourceList();
-      link->durationMs = static_cast<std::uint32_t>(std::nearbyint(resolver->DurationSeconds() * 1000));
-      link->owner->postMessage({platform::WM_SOURCES_READY, 0, 0});
+      link->durationMs = ResolverDurationMs(resolver->DurationSeconds());
+      link->owner->postMessage({platform::WM_SOURCES_READY, serial, 0});
     });
     resolver_->Start(URL_);
   }
@@ -81,12 +83,19 @@ void TPlayer::OpenSegmentLink(const std::string& address) {
   flash_->PlaySegmentLink(*bridge_, address);
 }
 
+// Also drops the copied source list: a message of the released resolver still in the queue
+// finds neither its serial nor its text.
 void TPlayer::ReleaseResolver() {
   {
     std::lock_guard lock(resolverLink_->mutex);
     resolverLink_->current = nullptr;
+    ++resolverLink_->serial;
+    resolverLink_->text.clear();
+    resolverLink_->durationMs = 0;
   }
   resolver_.reset();
+  ResolverText_.clear();
+  ResolverDuration_ = 0;
 }
 
 void TPlayer::RetireBridge() {
@@ -101,18 +110,15 @@ void TPlayer::RetireBridge() {
   });
 }
 
-void TPlayer::HandleSourcesReady() {
+void TPlayer::HandleSourcesReady(std::intptr_t serial) {
   {
     std::lock_guard lock(resolverLink_->mutex);
+    if (serial != resolverLink_->serial || resolverLink_->current == nullptr) return;
     ResolverText_ = resolverLink_->text;
     ResolverDuration_ = resolverLink_->durationMs;
   }
   if (!bridge_) return;
-  std::vector<std::string> lines;
-  for (auto line : text::splitLines(text::trim(ResolverText_))) {
-    line = text::trim(line);
-    if (!line.empty()) lines.emplace_back(line);
-  }
+  const std::vector<std::string> lines = NonEmptyTrimmedLines(ResolverText_);
   if (!lines.empty()) {
     if (ResolverDuration_ != 0) bridge_->SetDuration(static_cast<int>(ResolverDuration_));
     bridge_->PlayList(lines);

@@ -63,10 +63,30 @@ bool TPlayer::OpenGraph(const std::string& source) {
   if (!Opened_ || epoch != epoch_) return false;
 
   graph_->extendCodecSearchPath();
-  if (auto st = graph_->render(source); !st.ok) {
+  const auto st = graph_->render(source);
+  if (!st.ok) {
     if (!IsSilentRenderFailure(source)) RaiseError(kErrorRender, st.errorText);
     return false;
   }
+  if (st.pending) {
+    // The window stays responsive while the source is read; the graph's event finishes the open.
+    renderPending_ = true;
+    return true;
+  }
+  return FinishOpenGraph();
+}
+
+void TPlayer::RenderFinished(bool ok) {
+  renderPending_ = false;
+  if (ok) {
+    FinishOpenGraph();
+  } else if (!IsSilentRenderFailure(FileName_)) {
+    RaiseError(kErrorRender, graph_->renderError());
+  }
+}
+
+bool TPlayer::FinishOpenGraph() {
+  const auto epoch = epoch_;
   HasVideo_ = graph_->rendererConnected();
   if (!HasVideo_) {
     graph_->removeRenderer();
@@ -107,6 +127,7 @@ void TPlayer::TeardownGraph() {
   graphRegistered_ = hasVideoWindow_ = hasControl_ = hasEvents_ = false;
   hasSeeking_ = hasBasicAudio_ = hasBasicVideo_ = false;
   Opened_ = false;
+  renderPending_ = false;
   SetPlayState(psStop);
   if (!destroying_) surface_.Repaint();
 }
@@ -131,7 +152,9 @@ void TPlayer::HandleGraphEvents() {
   while (graph_ && hasEvents_) {
     const auto code = graph_->nextEvent();
     if (!code) break;
-    if (*code == EC_COMPLETE) {
+    if (*code == EC_RENDER_DONE || *code == EC_RENDER_FAILED) {
+      if (renderPending_) RenderFinished(*code == EC_RENDER_DONE);
+    } else if (*code == EC_COMPLETE) {
       if (Position() >= Duration_ && OnPlayEnd) {
         OnPlayEnd();
         // The host may already have moved on to the next item; that one is not stopped.

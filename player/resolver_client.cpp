@@ -2,32 +2,10 @@
 
 #include <dlfcn.h>
 
-#include <algorithm>
-#include <atomic>
-#include <cstdint>
-#include <cmath>
-#include <limits>
-#include <mutex>
-
 #include "platform/error.h"
-#include "platform/messages.h"
 #include "platform/module_names.h"
-#include "player/flash_media_player.h"
-#include "player/segment_list.h"
 
 namespace nivra::player {
-namespace {
-
-std::atomic<std::intptr_t> nextSerial{1};
-
-std::uint32_t secondsToMs(double seconds) {
-  if (!std::isfinite(seconds) || seconds <= 0) return 0;
-  const double ms = std::nearbyint(seconds * 1000.0);
-  if (ms > std::numeric_limits<std::uint32_t>::max()) return 0;
-  return static_cast<std::uint32_t>(ms);
-}
-
-}  // namespace
 
 ResolverLibrary ResolverLibrary::Load(const std::filesystem::path& folder) {
   const std::string path = (folder / platform::names::kResolverLibrary).string();
@@ -39,7 +17,6 @@ ResolverLibrary ResolverLibrary::Load(const std::filesystem::path& folder) {
   if (!library.GetVideoParam) throw Error(::dlerror());
   library.FreeVideoParam =
       reinterpret_cast<NivraFreeVideoParamFn>(::dlsym(handle, NIVRA_FREE_VIDEO_PARAM));
-  if (!library.FreeVideoParam) throw Error(::dlerror());
   return library;
 }
 
@@ -75,58 +52,5 @@ std::string ResolverObject::SourceList() const {
 }
 
 double ResolverObject::DurationSeconds() const { return param_->vtbl->GetDuration(param_); }
-
-// What the completion (on the library's thread) reaches: the result copy and the target.
-struct WebPageResolver::Shared {
-  Shared(platform::MessageTarget& t, std::intptr_t s) : target(t), serial(s) {}
-
-  platform::MessageTarget& target;
-  std::intptr_t serial;
-  mutable std::mutex mutex;
-  std::string text;
-  std::uint32_t durationMs = 0;
-};
-
-WebPageResolver::WebPageResolver(const ResolverLibrary& library, platform::MessageTarget& target)
-    : serial_(nextSerial++), shared_(std::make_unique<Shared>(target, serial_)), object_(library) {
-  object_.SetCompletion([shared = shared_.get(), object = &object_] {
-    std::string text = object->SourceList();
-    const std::uint32_t ms = secondsToMs(object->DurationSeconds());
-    {
-      std::lock_guard lock(shared->mutex);
-      shared->text = std::move(text);
-      shared->durationMs = ms;
-    }
-    shared->target.postMessage({platform::WM_SOURCES_READY, shared->serial, 0});
-  });
-}
-
-WebPageResolver::~WebPageResolver() { object_.SetCompletion({}); }
-
-void WebPageResolver::Start(const std::string& pageUrl) { object_.Start(pageUrl); }
-
-std::string WebPageResolver::ResolverText() const {
-  std::lock_guard lock(shared_->mutex);
-  return shared_->text;
-}
-
-std::uint32_t WebPageResolver::ResolverDurationMs() const {
-  std::lock_guard lock(shared_->mutex);
-  return shared_->durationMs;
-}
-
-void HandleSourcesReady(const std::string& resolverText, std::uint32_t durationMs,
-                        TFlashMediaPlayer* bridge,
-                        const std::function<void(int code, const std::string& text)>& onPlayError) {
-  if (!bridge) return;
-  std::vector<std::string> lines = NonEmptyTrimmedLines(resolverText);
-  if (!lines.empty()) {
-    if (durationMs != 0)
-      bridge->Duration = static_cast<int>(std::min<std::uint32_t>(durationMs, INT32_MAX));
-    bridge->PlayList(lines);
-  } else if (!bridge->ListLoaded() && onPlayError) {
-    onPlayError(kNoSourceErrorCode, std::string(kNoSourceText));
-  }
-}
 
 }  // namespace nivra::player

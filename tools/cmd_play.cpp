@@ -213,12 +213,23 @@ int play(const PlayOptions& o) {
   if (o.maxSeconds) {
     loop.startTimer(static_cast<int>(*o.maxSeconds * 1000), [&] { finish(0); });
   }
-  loop.post([&] {
-    player.Open(o.source);
-    // Nothing plays and no event said why: a silent failure or a source that plays nothing.
+  // Nothing plays and no event said why: a silent failure or a source that plays nothing. A
+  // source still being read (a slow server) is judged once its open has finished.
+  platform::EventLoop::TimerId idleCheck = 0;
+  auto judgeIdle = [&] {
+    if (player.OpenPending()) return;
+    if (idleCheck != 0) loop.killTimer(idleCheck);
     if (!finishing && player.PlayState() == player::psStop) {
       line("idle");
       finish(3);
+    }
+  };
+  loop.post([&] {
+    player.Open(o.source);
+    if (player.OpenPending()) {
+      idleCheck = loop.startTimer(20, judgeIdle);
+    } else {
+      judgeIdle();
     }
   });
   const int code = app->exec();

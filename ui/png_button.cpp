@@ -38,7 +38,11 @@ void TPNGButton::SetStateMax(int value) {
   if (value < 1 || value == stateMax_) return;
   stateMax_ = value;
   if (stateIndex_ >= stateMax_) stateIndex_ = stateMax_ - 1;
-  AdjustSize();
+  // This resize counts three columns whatever NumGlyphs says; the automatic size of a new
+  // picture or column count uses NumGlyphs.
+  if (AutoSize() && !PNGImage().Empty()) {
+    resize(PNGImage().Width() / kStateMaxColumns, PNGImage().Height() / stateMax_);
+  }
   update();
 }
 

@@ -19,8 +19,10 @@ class TPNGButton : public TPNGControl {
   void SetNumGlyphs(int value);  // values below 1 are ignored
   int StateMax() const { return stateMax_; }
   // Values below 1 or unchanged are ignored; StateIndex is lowered below the new value and an
-  // auto-sized button takes the new cell size.
+  // auto-sized button with a picture becomes picture width div 3 by height div StateMax (three
+  // columns here, whatever NumGlyphs says).
   void SetStateMax(int value);
+  static constexpr int kStateMaxColumns = 3;
   int StateIndex() const { return stateIndex_; }
   void SetStateIndex(int value);  // negative or unchanged values are ignored
   bool Down() const { return down_; }

@@ -4,11 +4,15 @@
 
 #include <QApplication>
 #include <QTimer>
+#include <atomic>
 #include <cstring>
+#include <thread>
 
 #include "app/ini_config.h"
 #include "app/key_codes.h"
+#include "app/main_window_loop.h"
 #include "app/ufunction_window.h"
+#include "net/background_tasks.h"
 #include "platform/messages.h"
 #include "platform/qt_event_loop.h"
 #include "tests/support/env_guard.h"
@@ -88,11 +92,14 @@ TEST_F(MainFormTest, CopyDataOpensLinksAndShowsDecodeErrorsAfterReplying) {
   auto form = make({});
   const char link[] = "Nivra://x+y%41";
   platform::CopyDataRecord record{0, sizeof link, link};
-  EXPECT_EQ(form->handleMessage({platform::WM_COPYDATA, 0, reinterpret_cast<std::intptr_t>(&record)}), 1);
+  EXPECT_EQ(
+      form->handleMessage({platform::WM_COPYDATA, 0, reinterpret_cast<std::intptr_t>(&record)}), 1);
   EXPECT_EQ(form->PendingUrl(), "Nivra://x yA");
   const char bad[] = "Nivra://bad%zz";
   platform::CopyDataRecord badRecord{0, sizeof bad, bad};
-  EXPECT_EQ(form->handleMessage({platform::WM_COPYDATA, 0, reinterpret_cast<std::intptr_t>(&badRecord)}), 1);
+  EXPECT_EQ(
+      form->handleMessage({platform::WM_COPYDATA, 0, reinterpret_cast<std::intptr_t>(&badRecord)}),
+      1);
   EXPECT_EQ(form->PendingUrl(), "Nivra://x yA");  // nothing opened
   pump();
   EXPECT_NE(log().find("ShowError:"), std::string::npos) << log();
@@ -121,6 +128,48 @@ TEST_F(MainFormTest, InstanceActivateShowsAHiddenWindowAndRepliesOne) {
   EXPECT_EQ(form->handleMessage({platform::WM_INSTANCE_ACTIVATE, 0, 0}), 1);
   EXPECT_TRUE(form->isVisible());
   EXPECT_TRUE(form->navigateTimerEnabled());
+}
+
+TEST_F(MainFormTest, AClosedWindowTakesNoMoreMessagesAndStaysHidden) {
+  auto form = make({"/A"});
+  form->handleMessage({platform::WM_CLOSE, 0, 0});
+  EXPECT_NE(log().find("FormClose"), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(dir_ / "nivra" / "TNivraMainForm.sock"));
+  // A hand-over racing the close neither brings the window back nor opens anything.
+  EXPECT_EQ(form->handleMessage({platform::WM_INSTANCE_ACTIVATE, 1, 0}), 0);
+  const char link[] = "Nivra://late";
+  platform::CopyDataRecord record{0, sizeof link, link};
+  EXPECT_EQ(
+      form->handleMessage({platform::WM_COPYDATA, 0, reinterpret_cast<std::intptr_t>(&record)}), 0);
+  pump();
+  EXPECT_FALSE(form->isVisible());
+  EXPECT_EQ(log().find("OpenPending"), std::string::npos);
+}
+
+TEST_F(MainFormTest, WorkersStopWhileTheWindowStillExistsWhenTheLoopEnds) {
+  std::atomic<bool> stopped{false};
+  bool windowAliveWhenStopped = false;
+  net::BackgroundTasks workers;
+  QTimer::singleShot(0, [&] {
+    workers.start([&](std::stop_token stop) {
+      while (!stop.stop_requested()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      // A download ending now reports to the window; the window must still be there.
+      windowAliveWhenStopped = MainForm() != nullptr;
+      if (TNivraMainForm* form = MainForm()) form->postMessage({platform::WM_OPEN_PENDING, 1, 0});
+      stopped = true;
+    });
+    MainForm()->close();
+  });
+  CommandLine cmd;
+  cmd.selfPath = "/usr/bin/nivra";
+  cmd.args = {"/A"};  // hidden: the loop must end all the same
+  EXPECT_EQ(RunMainWindowLoop(loop_, cmd, true, workers), 0);
+  EXPECT_TRUE(stopped);
+  EXPECT_EQ(workers.running(), 0u);
+  EXPECT_TRUE(windowAliveWhenStopped);
+  EXPECT_EQ(MainForm(), nullptr);
+  pump();  // what the worker posted is dropped with the window
+  EXPECT_EQ(log().find("OpenPending"), std::string::npos);
 }
 
 TEST_F(MainFormTest, ZeroShortcutInTheSettingsGetsTheActionsShortcutBack) {

@@ -54,6 +54,22 @@ TEST_F(HistoryTest, TwentySixthItemDropsTheOldest) {
             textToDateTime(dateTimeToText(platform::toDateTime(now - std::chrono::minutes(1)))));
 }
 
+TEST(HistoryCapacity, ZeroOrLessKeepsNoHistory) {
+  for (std::int32_t capacity : {0, -3}) {
+    SCOPED_TRACE(capacity);
+    nivra::test::TempDir dir;
+    THistory history{dir.path(), capacity};
+    CatalogueTree tree;
+    history.LoadHistory(tree);
+    AddUrlToTree("Nivra://played", tree, nullptr, std::chrono::system_clock::now());
+    history.SaveHistory(tree);
+    history.LoadHistory(tree);
+    EXPECT_EQ(tree.topCount(), 0u);
+    EXPECT_EQ(history.first().capacity(), 0);
+    EXPECT_EQ(nivra::test::readFile(history.firstFile()).find("Nivra://played"), std::string::npos);
+  }
+}
+
 TEST_F(HistoryTest, PlayingTheSameUrlAgainMovesItToTheTop) {
   history.LoadHistory(tree);
   play("Nivra://a");

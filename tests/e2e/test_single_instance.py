@@ -5,6 +5,7 @@ import concurrent.futures
 import fcntl
 import os
 import shutil
+import signal
 import subprocess
 import sys
 import time
@@ -131,6 +132,97 @@ class SingleInstance(unittest.TestCase):
             rc, seconds = self.env.run(*args)
             self.assertEqual(rc, 0, args)
         self.assertNotIn("FormClose", self.env.log())
+
+
+class Shutdown(unittest.TestCase):
+    """How the first instance ends: "/U" whatever the window's state and whatever races it, a
+    termination signal, and the order of the settings file and the instance lock."""
+
+    def setUp(self):
+        self.env = NivraEnv(BINARY)
+        # Other starts write their own Setup.ini elsewhere, so the one here is the first
+        # instance's alone.
+        self.others = dict(self.env.env, XDG_DATA_HOME=os.path.join(self.env.root, "others"))
+
+    def tearDown(self):
+        self.env.close()
+
+    def setup_ini(self):
+        return os.path.join(self.env.root, "data", "Nivra", "Setup.ini")
+
+    def socket(self):
+        return os.path.join(self.env.runtime, "nivra", "TNivraMainForm.sock")
+
+    def run_other(self, *args):
+        return subprocess.run([BINARY, *args], env=self.others, timeout=30,
+                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL).returncode
+
+    def assert_ended_the_normal_way(self, first, timeout):
+        self.assertEqual(first.wait(timeout=timeout), 0)
+        self.assertIn("FormClose", self.env.log())
+        with open(self.setup_ini(), encoding="utf-8") as f:
+            self.assertIn("[cfHotKey]", f.read())
+        self.assertFalse(os.path.exists(self.socket()))
+
+    def test_u_ends_an_instance_started_hidden(self):
+        for switch in ("/A", "/SETUPRUN"):
+            with self.subTest(switch):
+                self.env.close()
+                self.env = NivraEnv(BINARY)
+                self.others = dict(self.env.env, XDG_DATA_HOME=os.path.join(self.env.root, "others"))
+                first = self.env.start_first(switch)
+                self.assertEqual(self.run_other("/U"), 0)
+                self.assert_ended_the_normal_way(first, timeout=5)
+
+    def test_u_racing_hand_overs_always_ends_the_instance(self):
+        for run in range(20):
+            with self.subTest(run=run):
+                self.env.close()
+                self.env = NivraEnv(BINARY)
+                self.others = dict(self.env.env, XDG_DATA_HOME=os.path.join(self.env.root, "others"))
+                first = self.env.start_first(*(["/A"] if run % 2 else []))
+                # Two bursts of hand-overs with "/U" between them, all started at once.
+                starts = [[f"Nivra://r{run}i{i}"] if i % 3 else [] for i in range(15)]
+                starts.insert(7 + run % 3, ["/U"])
+                racing = [subprocess.Popen([BINARY, *args], env=self.others, stdout=subprocess.DEVNULL,
+                                           stderr=subprocess.DEVNULL) for args in starts]
+                self.assertEqual(first.wait(timeout=15), 0)
+                self.assertIn("FormClose", self.env.log())
+                self.assertTrue(os.path.exists(self.setup_ini()))
+                # A start that came after the first instance had gone is the next first instance;
+                # "/U" ends it the same way.
+                for _ in range(len(racing)):
+                    if all(p.poll() is not None for p in racing):
+                        break
+                    self.run_other("/U")
+                    time.sleep(0.2)
+                self.assertEqual([p.wait(timeout=15) for p in racing], [0] * len(racing))
+
+    def test_termination_signals_close_the_window_the_normal_way(self):
+        for sig, args in ((signal.SIGTERM, []), (signal.SIGINT, []), (signal.SIGHUP, ["/A"])):
+            with self.subTest(sig.name):
+                self.env.close()
+                self.env = NivraEnv(BINARY)
+                first = self.env.start_first(*args)
+                first.send_signal(sig)
+                self.assert_ended_the_normal_way(first, timeout=15)
+
+    def test_lock_is_released_only_after_the_settings_are_written(self):
+        first = self.env.start_first()
+        with open(os.path.join(self.env.runtime, "nivra", "Nivra_Mutex_App.lock"), "r+") as lock:
+            seen = []
+
+            def take_lock_then_look():
+                fcntl.flock(lock, fcntl.LOCK_EX)  # wakes the moment the first instance lets go
+                seen.append(os.path.exists(self.setup_ini()))
+
+            with concurrent.futures.ThreadPoolExecutor(max_workers=1) as pool:
+                waiter = pool.submit(take_lock_then_look)
+                time.sleep(0.1)  # let the waiter block on the lock first
+                self.assertEqual(self.run_other("/U"), 0)
+                waiter.result(timeout=15)
+        self.assertEqual(seen, [True], "a start in the gap would have read the old settings")
+        self.assertEqual(first.wait(timeout=15), 0)
 
 
 class UnderX11(unittest.TestCase):

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <random>
 
 #include "net/download_file.h"
 #include "net/ftp_client.h"
@@ -17,11 +18,21 @@ namespace {
 
 using test::readFile;
 using ::testing::Contains;
+using ::testing::ElementsAre;
 using ::testing::Not;
 
 std::string pattern(std::size_t size) {
   std::string s(size, '\0');
   for (std::size_t i = 0; i < size; ++i) s[i] = static_cast<char>(i % 251);
+  return s;
+}
+
+// Random bytes with line ends of every kind in them: an ASCII-type transfer would change them.
+std::string binaryContent(std::size_t size) {
+  std::string s(size, '\0');
+  std::mt19937 rng(11);
+  for (auto& c : s) c = static_cast<char>(rng());
+  for (std::size_t i = 0; i + 8 < size; i += 997) s.replace(i, 7, "\r\n\n\r\rx\n");
   return s;
 }
 
@@ -46,7 +57,7 @@ class PyFtpTest : public ::testing::Test {
   test::DebugLog debug;
 };
 
-TEST_F(PyFtpTest, AnonymousDownloadUsesTheDefaultLoginAndNoExtraCommands) {
+TEST_F(PyFtpTest, AnonymousDownloadUsesTheDefaultLoginAndBinaryType) {
   const std::string content = pattern(5000);
   root.write("dir/f.bin", content);
   auto server = start();
@@ -54,14 +65,8 @@ TEST_F(PyFtpTest, AnonymousDownloadUsesTheDefaultLoginAndNoExtraCommands) {
   const auto target = local / "f.bin";
   EXPECT_TRUE(DownloadFile(url(*server, "dir/f.bin"), target));
   EXPECT_EQ(readFile(target), content);
-  const auto sent = test::readLines(commands);
-  EXPECT_THAT(sent, Contains("user anonymous"));
-  EXPECT_THAT(sent, Contains("pass Quex@"));
-  EXPECT_THAT(sent, Contains("pasv"));
-  EXPECT_THAT(sent, Contains("SIZE /dir/f.bin"));
-  EXPECT_THAT(sent, Contains("RETR /dir/f.bin"));
-  EXPECT_FALSE(anyStartsWith(sent, "TYPE") || anyStartsWith(sent, "REST") ||
-               anyStartsWith(sent, "QUIT") || anyStartsWith(sent, "CWD"));
+  EXPECT_THAT(test::readLines(commands), ElementsAre("user anonymous", "pass Quex@", "TYPE I",
+                                                     "pasv", "SIZE /dir/f.bin", "RETR /dir/f.bin"));
   EXPECT_TRUE(debug.contains("down 1"));
   EXPECT_TRUE(debug.contains("5000"));
 }
@@ -103,18 +108,6 @@ TEST_F(PyFtpTest, LocalFileAsLongOrLongerCountsAsComplete) {
   EXPECT_FALSE(anyStartsWith(sent, "REST") || anyStartsWith(sent, "RETR"));
 }
 
-TEST_F(PyFtpTest, SizeRefusedWith550StillFetchesUntilTheDataEnds) {
-  // pyftpdlib's ASCII default answers SIZE with 550 (no newlines in the file, so ASCII mode
-  // leaves the bytes alone).
-  const std::string content(7000, 'a');
-  root.write("f.txt", content);
-  auto server = start({"--ascii"});
-  const auto target = local / "f.txt";
-  EXPECT_TRUE(FtpDownload(url(*server, "f.txt"), target));
-  EXPECT_EQ(readFile(target), content);
-  EXPECT_TRUE(debug.contains("-2"));
-}
-
 TEST_F(PyFtpTest, SizeZeroFailsAndLeavesAnEmptyFile) {
   root.write("empty.bin", "");
   auto server = start();
@@ -129,6 +122,46 @@ TEST_F(PyFtpTest, UnwritableLocalFileFails) {
   root.write("f.bin", pattern(100));
   auto server = start();
   EXPECT_FALSE(FtpDownload(url(*server, "f.bin"), local / "missing-dir" / "f.bin"));
+}
+
+// `python3 -m pyftpdlib` as it comes: anonymous, ASCII type until told otherwise.
+class StockPyftpdlib {
+ public:
+  explicit StockPyftpdlib(const std::filesystem::path& root)
+      : process_("/bin/sh", {"-c",
+                             "exec /usr/bin/python3 -u -m pyftpdlib -i 127.0.0.1 -p 0 -d \"$0\" "
+                             "2>&1",
+                             root.string()}) {
+    const std::string marker = "starting FTP server on 127.0.0.1:";
+    while (auto line = process_.readLine()) {
+      if (const auto at = line->find(marker); at != std::string::npos) {
+        port = static_cast<std::uint16_t>(std::atoi(line->c_str() + at + marker.size()));
+        break;
+      }
+    }
+  }
+  std::uint16_t port = 0;
+
+ private:
+  test::TestProcess process_;
+};
+
+TEST(StockFtpServer, BinaryFileArrivesByteForByteFreshAndResumed) {
+  test::TempDir root, local;
+  const std::string content = binaryContent(300 * 1024 + 17);
+  root.write("media/clip.bin", content);
+  StockPyftpdlib server(root.path());
+  ASSERT_NE(server.port, 0);
+  const std::string url = "ftp://127.0.0.1:" + std::to_string(server.port) + "/media/clip.bin";
+  // How much of the file is already there: none, some (ending just after a CR), nearly all.
+  const std::size_t partCr = content.find('\r', 150000) + 1;
+  for (std::size_t have : {std::size_t{0}, std::size_t{1000}, partCr, content.size() - 1}) {
+    SCOPED_TRACE(have);
+    const auto target = local / ("clip" + std::to_string(have) + ".bin");
+    if (have > 0) local.write(target.filename().string(), content.substr(0, have));
+    EXPECT_TRUE(DownloadFile(url, target));
+    EXPECT_TRUE(readFile(target) == content) << "got " << readFile(target).size() << " bytes";
+  }
 }
 
 TEST(FtpConnectFailure, UnresolvableOrClosedHostFailsWithLoginError) {
@@ -169,7 +202,8 @@ INSTANTIATE_TEST_SUITE_P(Scenarios, HostileFtpTest,
                                            HostileCase{"silent", "login error"},
                                            HostileCase{"long-greeting", "login error"},
                                            HostileCase{"pasv-few", "tran error"},
-                                           HostileCase{"long-pasv", "tran error"}),
+                                           HostileCase{"long-pasv", "tran error"},
+                                           HostileCase{"type-refused", "login error"}),
                          [](const auto& info) {
                            std::string n = info.param.scenario;
                            std::replace(n.begin(), n.end(), '-', '_');
@@ -178,13 +212,15 @@ INSTANTIATE_TEST_SUITE_P(Scenarios, HostileFtpTest,
 
 class ScriptedFileTest : public ::testing::Test {
  protected:
-  std::unique_ptr<test::ScriptServer> start(const std::string& cuts) {
-    return std::make_unique<test::ScriptServer>(
-        "hostile_ftp.py",
-        std::vector<std::string>{"--scenario", "file", "--cuts", cuts, "--log", log.string()});
+  std::unique_ptr<test::ScriptServer> start(const std::string& cuts,
+                                            std::vector<std::string> extra = {}) {
+    std::vector<std::string> args{"--scenario", "file", "--cuts", cuts, "--log", log.string()};
+    args.insert(args.end(), extra.begin(), extra.end());
+    return std::make_unique<test::ScriptServer>("hostile_ftp.py", args);
   }
   test::TempDir local;
   std::filesystem::path log = local / "server.log";
+  test::DebugLog debug;
 };
 
 TEST_F(ScriptedFileTest, DataConnectionGoesToTheControlHostNotTheReplyAddress) {
@@ -201,6 +237,19 @@ TEST_F(ScriptedFileTest, DataConnectionClosingEarlyFails) {
   EXPECT_FALSE(FtpDownload("ftp://127.0.0.1:" + std::to_string(server->port) + "/f.bin", target));
   EXPECT_THAT(test::readLines(log), Contains("REST 1000"));
   EXPECT_EQ(readFile(target), pattern(3000));
+}
+
+TEST_F(ScriptedFileTest, SizeRefusedWith550StillFetchesUntilTheDataEnds) {
+  for (const char* have : {"", "resumed"}) {
+    SCOPED_TRACE(have);
+    const auto target = local / (std::string("f") + have + ".bin");
+    if (*have) local.write(target.filename().string(), pattern(1000));
+    auto server = start("", {"--refuse-size"});
+    EXPECT_TRUE(FtpDownload("ftp://127.0.0.1:" + std::to_string(server->port) + "/f.bin", target));
+    EXPECT_EQ(readFile(target), pattern(5000));
+  }
+  EXPECT_TRUE(debug.contains("-2"));
+  EXPECT_THAT(test::readLines(log), Contains("REST 1000"));
 }
 
 }  // namespace

@@ -78,6 +78,35 @@ TEST_F(HttpDownloadTest, ContentLengthDecidesWhetherTheReplyIsStored) {
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(local.path()), {}), 0);
 }
 
+TEST_F(HttpDownloadTest, RedirectsAreFollowedAndOnlyTheFinalReplyIsStored) {
+  struct Case {
+    const char* path;
+    std::optional<std::string> file;  // nullopt: the download fails and leaves no file
+  };
+  const Case cases[] = {
+      {"/moved", "final body"},                // 302 with a body of its own
+      {"/dir/relative", "final in dir"},       // 301 to a relative location
+      {"/absolute", "final body"},             // 307 to a full URL, chunked redirect body
+      {"/to-error", "<html>not here</html>"},  // 303 to a 404 that has a Content-Length
+      {"/chain/5", "end of chain"},            // five hops are allowed
+      {"/chain/6", std::nullopt},              // six are not
+      {"/to-chunked", std::nullopt},           // the final reply has no Content-Length
+      {"/to-ftp", std::nullopt},               // only http and https are followed
+      {"/no-location", "no location"},         // not a redirect without a Location: stored as is
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.path);
+    const auto target = local / "out";
+    std::filesystem::remove(target);
+    EXPECT_EQ(DownloadFile(at(c.path), target), c.file.has_value());
+    ASSERT_EQ(std::filesystem::exists(target), c.file.has_value());
+    if (c.file) {
+      EXPECT_EQ(readFile(target), *c.file);
+    }
+  }
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(local.path()), {}), 1);
+}
+
 TEST_F(HttpDownloadTest, RequestCarriesOnlyHostAndUserAgent) {
   const auto target = local / "headers.txt";
   ASSERT_TRUE(HttpDownload(at("/headers"), target));

@@ -1,6 +1,7 @@
 #include "platform/window_channel.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -38,7 +39,9 @@ class PumpedTarget final : public MessageTarget {
     pump_.join();
   }
   std::intptr_t handleMessage(const Message& msg) override {
+    if (serverGone) handledWithoutServer = true;
     std::lock_guard lock(m_);
+    lParams.push_back(msg.id == WM_COPYDATA ? 0 : msg.lParam);
     if (msg.id == WM_COPYDATA) {
       auto* rec = reinterpret_cast<const CopyDataRecord*>(msg.lParam);
       texts.emplace_back(static_cast<const char*>(rec->lpData), rec->cbData);
@@ -54,6 +57,9 @@ class PumpedTarget final : public MessageTarget {
   std::mutex m_;
   std::vector<std::uint32_t> ids;
   std::vector<std::string> texts;
+  std::vector<std::intptr_t> lParams;
+  std::atomic<bool> serverGone{false};
+  std::atomic<bool> handledWithoutServer{false};
   std::uint32_t dwData = 99;
 
  private:
@@ -97,7 +103,8 @@ TEST_F(WindowChannelTest, SendPostAndCopyDataReachTheTarget) {
   EXPECT_EQ(sendCopyData(*window, 0, {5, sizeof text, text}), 1);
   EXPECT_TRUE(postWindowMessage(*window, {WM_CLOSE, 0, 0}));
   for (int i = 0; i < 200 && target.idsSnapshot().size() < 3; ++i) std::this_thread::sleep_for(5ms);
-  EXPECT_EQ(target.idsSnapshot(), (std::vector<std::uint32_t>{WM_INSTANCE_ACTIVATE, WM_COPYDATA, WM_CLOSE}));
+  EXPECT_EQ(target.idsSnapshot(),
+            (std::vector<std::uint32_t>{WM_INSTANCE_ACTIVATE, WM_COPYDATA, WM_CLOSE}));
   EXPECT_EQ(target.texts.at(0), std::string(text, sizeof text));  // NUL included
   EXPECT_EQ(target.dwData, 5u);
 }
@@ -134,7 +141,8 @@ TEST_F(WindowChannelTest, MalformedAndStalledPeersAreDroppedWhileOthersAreServed
   for (const std::string& bytes : cases) {
     int fd = rawConnect(path);
     ASSERT_GE(fd, 0);
-    ASSERT_EQ(::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL), static_cast<ssize_t>(bytes.size()));
+    ASSERT_EQ(::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL),
+              static_cast<ssize_t>(bytes.size()));
     if (&bytes == &cases[2]) ::shutdown(fd, SHUT_WR);  // then the peer hangs up mid-frame
     char reply[16];
     timeval tv{2, 0};
@@ -148,8 +156,9 @@ TEST_F(WindowChannelTest, MalformedAndStalledPeersAreDroppedWhileOthersAreServed
   ::send(stalled, "NVWC", 4, MSG_NOSIGNAL);
   auto window = findWindow("TTestForm");
   ASSERT_TRUE(window);
-  EXPECT_EQ(sendWindowMessage(*window, {77, 1, 0}), 2);
-  EXPECT_EQ(target.idsSnapshot(), std::vector<std::uint32_t>{77});  // nothing malformed got through
+  EXPECT_EQ(sendWindowMessage(*window, {WM_INSTANCE_ACTIVATE, 1, 0}), 2);
+  // nothing malformed got through
+  EXPECT_EQ(target.idsSnapshot(), std::vector<std::uint32_t>{WM_INSTANCE_ACTIVATE});
   ::close(stalled);
 }
 
@@ -188,6 +197,120 @@ TEST_F(WindowChannelTest, PeersOfAnotherUserAreRefused) {
   ASSERT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 0) << "the other user's send must not be answered";
   EXPECT_TRUE(target.idsSnapshot().empty());
+}
+
+TEST_F(WindowChannelTest, OnlyMessagesThatCrossProcessesAreAccepted) {
+  ManualEventLoop loop;
+  PumpedTarget target(loop);
+  WindowChannelServer server("TTestForm", target);
+  auto window = findWindow("TTestForm");
+  ASSERT_TRUE(window);
+  struct Row {
+    std::uint32_t id;
+    bool accepted;
+  };
+  // Messages whose parameters carry addresses, or that the window only sends itself, never
+  // come from another process.
+  const Row rows[] = {
+      {WM_INSTANCE_ACTIVATE, true}, {WM_CLOSE, true},         {WM_STOP_PLAYBACK, true},
+      {WM_LIST_READY, false},       {WM_OPEN_PENDING, false}, {WM_SOURCES_READY, false},
+      {WM_GRAPH_EVENT, false},      {WM_UDP_READ, false},     {WM_LEFT_XML_READY, false},
+      {WM_TREE_RELOAD, false},      {WM_HOTKEY, false},       {77, false}};
+  std::vector<std::uint32_t> expected;
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.id);
+    const auto reply = sendWindowMessage(*window, {row.id, 41, 0x7fff0000}, 2000ms);
+    EXPECT_EQ(reply, row.accepted ? std::optional<std::int64_t>(42) : std::nullopt);
+    EXPECT_TRUE(postWindowMessage(*window, {row.id, 41, 0x7fff0000}));  // a post has no answer
+    if (row.accepted) expected.insert(expected.end(), {row.id, row.id});
+  }
+  const char text[] = "x";
+  EXPECT_EQ(sendCopyData(*window, 0, {0, sizeof text, text}), 1);
+  expected.push_back(WM_COPYDATA);
+  for (int i = 0; i < 400 && target.idsSnapshot().size() < expected.size(); ++i)
+    std::this_thread::sleep_for(5ms);
+  EXPECT_EQ(target.idsSnapshot(), expected);
+  std::lock_guard lock(target.m_);
+  EXPECT_EQ(target.lParams.size(), expected.size());
+  for (std::size_t i = 0; i + 1 < target.lParams.size(); ++i)
+    EXPECT_EQ(target.lParams[i], 0) << "an address from another process reached the window";
+}
+
+TEST_F(WindowChannelTest, DestroyingTheServerWithFramesInFlightIsSafe) {
+  ManualEventLoop loop;
+  PumpedTarget target(loop);
+  std::atomic<bool> sending{true};
+  std::vector<std::thread> senders;
+  for (int t = 0; t < 6; ++t)
+    senders.emplace_back([&sending, t] {
+      const WindowHandle window{windowSocketPath("TTestForm")};
+      while (sending) {
+        if (t % 2)
+          postWindowMessage(window, {WM_INSTANCE_ACTIVATE, t, 0});
+        else
+          sendWindowMessage(window, {WM_INSTANCE_ACTIVATE, t, 0}, 500ms);
+      }
+    });
+  for (int round = 0; round < 60; ++round) {
+    auto server = std::make_unique<WindowChannelServer>("TTestForm", target);
+    ASSERT_TRUE(server->listening());
+    const std::size_t before = target.idsSnapshot().size();
+    for (int i = 0; i < 200 && target.idsSnapshot().size() < before + 3; ++i)
+      std::this_thread::sleep_for(1ms);
+    // Destroyed here on this thread while frames are being read and handled on the others.
+    server.reset();
+    target.serverGone = true;
+    loop.post([] {});
+    std::this_thread::sleep_for(2ms);
+    EXPECT_FALSE(target.handledWithoutServer.load()) << "round " << round;
+    target.serverGone = false;
+  }
+  sending = false;
+  for (auto& t : senders) t.join();
+  EXPECT_GT(target.idsSnapshot().size(), 60u);
+}
+
+TEST_F(WindowChannelTest, AListenerOfAnotherUserIsNotTalkedTo) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root to act as another user";
+  test::TempDir open;
+  ::chmod(open.path().c_str(), 0777);
+  const auto path = open / "impostor.sock";
+  int ready[2];
+  ASSERT_EQ(::pipe(ready), 0);
+  pid_t child = ::fork();
+  if (child == 0) {
+    // A process of another user listens where the window would and answers everything.
+    if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(3);
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    std::strcpy(addr.sun_path, path.c_str());
+    int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || ::listen(fd, 8) != 0)
+      ::_exit(4);
+    [[maybe_unused]] auto w = ::write(ready[1], "k", 1);
+    for (;;) {
+      int c = ::accept(fd, nullptr, nullptr);
+      char buf[kFrameHeaderSize];
+      std::size_t got = 0;
+      while (got < sizeof buf) {
+        ssize_t n = ::recv(c, buf + got, sizeof buf - got, 0);
+        if (n <= 0) break;
+        got += static_cast<std::size_t>(n);
+      }
+      const std::string reply = encodeReply(1);
+      [[maybe_unused]] auto s = ::send(c, reply.data(), reply.size(), MSG_NOSIGNAL);
+      ::close(c);
+    }
+  }
+  char c = 0;
+  ASSERT_EQ(::read(ready[0], &c, 1), 1);
+  const WindowHandle impostor{path};
+  EXPECT_EQ(sendWindowMessage(impostor, {WM_INSTANCE_ACTIVATE, 0, 0}, 2000ms), std::nullopt);
+  const char text[] = "Nivra://secret";
+  EXPECT_EQ(sendCopyData(impostor, 0, {0, sizeof text, text}, 2000ms), std::nullopt);
+  EXPECT_FALSE(postWindowMessage(impostor, {WM_CLOSE, 0, 0}));
+  ::kill(child, SIGKILL);
+  ::waitpid(child, nullptr, 0);
 }
 
 TEST(WindowFrame, ParsesWholeFramesAndRejectsBadOnes) {

@@ -46,6 +46,33 @@ TEST(TPNGButton, StateImagesAreRows) {
   EXPECT_EQ(btn.size(), QSize(50, 100));
 }
 
+// The StateMax setter sizes an auto-sized button by three columns whatever NumGlyphs says; a new
+// picture or column count sizes it by NumGlyphs.
+TEST(TPNGButton, StateMaxSizesByThreeColumns) {
+  struct Case {
+    int numGlyphs;
+    int stateMax;
+    QSize size;
+  };
+  const Case cases[] = {{1, 2, QSize(80, 50)}, {3, 2, QSize(80, 50)}, {4, 4, QSize(80, 25)},
+                        {6, 5, QSize(80, 20)}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.numGlyphs);
+    TPNGButton btn;
+    btn.SetAutoSize(true);
+    btn.SetNumGlyphs(c.numGlyphs);
+    btn.SetPNGImage(CodedPNG(240, 100));
+    EXPECT_EQ(btn.size(), QSize(240 / c.numGlyphs, 100));
+    btn.SetStateMax(c.stateMax);
+    EXPECT_EQ(btn.size(), c.size);
+  }
+  TPNGButton empty;  // no picture: the size stays
+  empty.SetAutoSize(true);
+  empty.resize(17, 19);
+  empty.SetStateMax(2);
+  EXPECT_EQ(empty.size(), QSize(17, 19));
+}
+
 // Which column a look takes: cases of enabled, Down, held, mouse over and column count.
 struct LookCase {
   bool enabled, down, held, over;

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """pyftpdlib on 127.0.0.1 for the network tests: serves ROOT to one user or anonymously and
-prints "READY <port>". Our client never sends TYPE, so the session starts in binary mode unless
---ascii keeps pyftpdlib's own ASCII default (in which it answers SIZE with 550)."""
+prints "READY <port>". The session keeps pyftpdlib's own defaults, like a stock server: it
+starts in ASCII type (SIZE is refused with 550 and RETR turns LF into CR LF until the client
+sends "TYPE I")."""
 import argparse
 import logging
 
@@ -14,7 +15,6 @@ parser.add_argument('--root', required=True)
 parser.add_argument('--port', type=int, default=0)
 parser.add_argument('--user')
 parser.add_argument('--password', default='')
-parser.add_argument('--ascii', action='store_true')
 parser.add_argument('--log', help='file that gets every command line received')
 parser.add_argument('--banner')
 args = parser.parse_args()
@@ -27,10 +27,6 @@ else:
 
 
 class Handler(FTPHandler):
-    def on_login(self, username):
-        if not args.ascii:
-            self._current_type = 'i'
-
     def pre_process_command(self, line, cmd, arg):
         if args.log:
             with open(args.log, 'a') as log:

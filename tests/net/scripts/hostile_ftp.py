@@ -8,9 +8,11 @@ then serves connections one at a time according to --scenario:
   long-greeting     a 3000-byte greeting
   pasv-few          a passive reply with only two items
   long-pasv         a passive reply whose port items lie beyond the first 1024 bytes
+  type-refused      refuses "TYPE I" with 504
   file              a working server for one file of --size bytes (byte i is i % 251), whose
                     passive reply names 10.0.0.5; --cuts N,M,... closes the data connection of
-                    the first, second, ... RETR after N, M, ... bytes
+                    the first, second, ... RETR after N, M, ... bytes; --refuse-size answers
+                    SIZE with 550
 Every command line received is appended to --log."""
 import argparse
 import socket
@@ -21,6 +23,7 @@ parser.add_argument('--scenario', required=True)
 parser.add_argument('--size', type=int, default=5000)
 parser.add_argument('--cuts', default='')
 parser.add_argument('--log')
+parser.add_argument('--refuse-size', action='store_true')
 args = parser.parse_args()
 cuts = [int(c) for c in args.cuts.split(',') if c]
 content = bytes(i % 251 for i in range(args.size))
@@ -69,12 +72,17 @@ def serve_file(conn):
             say(conn, '331 password please')
         elif verb == 'PASS':
             say(conn, '230 logged in')
+        elif verb == 'TYPE':
+            say(conn, '200 type set to %s' % arg)
         elif verb == 'PASV':
             data_listener = passive_listener()
             port = data_listener.getsockname()[1]
             say(conn, '227 Entering Passive Mode (10,0,0,5,%d,%d).' % (port // 256, port % 256))
         elif verb == 'SIZE':
-            say(conn, '213 %d' % len(content))
+            if args.refuse_size:
+                say(conn, '550 SIZE not allowed here')
+            else:
+                say(conn, '213 %d' % len(content))
         elif verb == 'REST':
             restart = int(arg)
             say(conn, '350 restarting at %d' % restart)
@@ -116,6 +124,8 @@ def serve(conn):
             say(conn, '230 no password needed' if s == 'user-accepted' else '331 password please')
         elif verb == 'PASS':
             say(conn, '230 logged in')
+        elif verb == 'TYPE':
+            say(conn, '504 not that type' if s == 'type-refused' else '200 type set')
         elif verb == 'PASV' and s == 'pasv-few':
             say(conn, '227 Entering')
         elif verb == 'PASV' and s == 'long-pasv':

@@ -1,16 +1,20 @@
 // The nivraaudiofilter element in a real pipeline: appsrc ! nivraaudiofilter ! appsink, checked
 // sample by sample.
 
+#include "player/gst_audio_filter.h"
+
 #include <gst/app/gstappsink.h>
 #include <gst/app/gstappsrc.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstring>
 #include <memory>
 #include <string>
+#include <thread>
+#include <utility>
 #include <vector>
 
-#include "player/gst_audio_filter.h"
 #include "player/gst_media_graph.h"
 
 namespace nivra::player {
@@ -43,6 +47,31 @@ class FilterPipeline {
 
   GstElement* filter() const { return filter_.get(); }
 
+  // New caps for the buffers pushed from now on (the stream renegotiates).
+  void setCaps(const std::string& caps) {
+    GstCaps* c = gst_caps_from_string(caps.c_str());
+    g_object_set(src_.get(), "caps", c, nullptr);
+    gst_caps_unref(c);
+  }
+
+  // Ends the stream and returns every buffer that reached the sink with its channel count.
+  std::vector<std::pair<int, std::vector<std::uint8_t>>> finishBuffers() {
+    gst_app_src_end_of_stream(GST_APP_SRC(src_.get()));
+    std::vector<std::pair<int, std::vector<std::uint8_t>>> out;
+    while (GstSample* sample =
+               gst_app_sink_try_pull_sample(GST_APP_SINK(sink_.get()), 5 * GST_SECOND)) {
+      int channels = 0;
+      gst_structure_get_int(gst_caps_get_structure(gst_sample_get_caps(sample), 0), "channels",
+                            &channels);
+      GstMapInfo map;
+      gst_buffer_map(gst_sample_get_buffer(sample), &map, GST_MAP_READ);
+      out.emplace_back(channels, std::vector<std::uint8_t>(map.data, map.data + map.size));
+      gst_buffer_unmap(gst_sample_get_buffer(sample), &map);
+      gst_sample_unref(sample);
+    }
+    return out;
+  }
+
   void push(const std::vector<std::uint8_t>& bytes) {
     GstBuffer* buffer = gst_buffer_new_memdup(bytes.data(), bytes.size());
     ASSERT_EQ(gst_app_src_push_buffer(GST_APP_SRC(src_.get()), buffer), GST_FLOW_OK);
@@ -52,7 +81,8 @@ class FilterPipeline {
   std::optional<std::vector<std::uint8_t>> finish() {
     gst_app_src_end_of_stream(GST_APP_SRC(src_.get()));
     std::vector<std::uint8_t> out;
-    while (GstSample* sample = gst_app_sink_try_pull_sample(GST_APP_SINK(sink_.get()), 5 * GST_SECOND)) {
+    while (GstSample* sample =
+               gst_app_sink_try_pull_sample(GST_APP_SINK(sink_.get()), 5 * GST_SECOND)) {
       GstBuffer* buffer = gst_sample_get_buffer(sample);
       GstMapInfo map;
       gst_buffer_map(buffer, &map, GST_MAP_READ);
@@ -73,7 +103,8 @@ class FilterPipeline {
   // Pulls one sample's bytes (waiting up to 5 s).
   std::vector<std::uint8_t> pullOne() {
     std::vector<std::uint8_t> out;
-    if (GstSample* sample = gst_app_sink_try_pull_sample(GST_APP_SINK(sink_.get()), 5 * GST_SECOND)) {
+    if (GstSample* sample =
+            gst_app_sink_try_pull_sample(GST_APP_SINK(sink_.get()), 5 * GST_SECOND)) {
       GstMapInfo map;
       gst_buffer_map(gst_sample_get_buffer(sample), &map, GST_MAP_READ);
       out.assign(map.data, map.data + map.size);
@@ -95,8 +126,8 @@ struct Format {
 };
 
 std::string rawCaps(const char* format, unsigned channels, const char* extra = "") {
-  return std::string("audio/x-raw,format=") + format + ",rate=48000,channels=" +
-         std::to_string(channels) + ",layout=interleaved" + extra;
+  return std::string("audio/x-raw,format=") + format +
+         ",rate=48000,channels=" + std::to_string(channels) + ",layout=interleaved" + extra;
 }
 
 // Samples with distinct bytes; sample i is `width` bytes at i * width.
@@ -106,8 +137,8 @@ std::vector<std::uint8_t> samples(unsigned width, std::size_t count) {
   return data;
 }
 
-bool sameSample(const std::vector<std::uint8_t>& a, std::size_t i, const std::vector<std::uint8_t>& b,
-                std::size_t j, unsigned width) {
+bool sameSample(const std::vector<std::uint8_t>& a, std::size_t i,
+                const std::vector<std::uint8_t>& b, std::size_t j, unsigned width) {
   return std::memcmp(&a[i * width], &b[j * width], width) == 0;
 }
 
@@ -137,12 +168,12 @@ TEST_P(ElementChannelCopyTest, CopiesWholeSamplesBetweenChannelPairs) {
 
 INSTANTIATE_TEST_SUITE_P(
     Formats, ElementChannelCopyTest,
-    ::testing::Values(Format{"U8", 1, 2, rawCaps("U8", 2)}, Format{"S16LE", 2, 2, rawCaps("S16LE", 2)},
+    ::testing::Values(Format{"U8", 1, 2, rawCaps("U8", 2)},
+                      Format{"S16LE", 2, 2, rawCaps("S16LE", 2)},
                       Format{"S24LE", 3, 2, rawCaps("S24LE", 2)},
                       Format{"S32LE", 4, 2, rawCaps("S32LE", 2)},
                       Format{"F32LE", 4, 2, rawCaps("F32LE", 2)},
-                      Format{"S16LE6", 2, 6,
-                             rawCaps("S16LE", 6, ",channel-mask=(bitmask)0x3f")}),
+                      Format{"S16LE6", 2, 6, rawCaps("S16LE", 6, ",channel-mask=(bitmask)0x3f")}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(AudioFilterElementTest, MonoPassesUntouched) {
@@ -200,6 +231,42 @@ TEST(AudioFilterElementTest, NegotiationFollowsTheMediaTypeCheck) {
   GstCaps* mp3 = gst_caps_from_string("audio/mpeg,mpegversion=1,layer=3,rate=44100,channels=2");
   EXPECT_EQ(MediaTypeFromCaps(mp3).formatTag, kWaveFormatMpegLayer3);
   gst_caps_unref(mp3);
+}
+
+// The channel count changes on the streaming thread (mono and stereo caps in turn) while another
+// thread keeps switching the mode: a mono buffer is never touched, and every stereo buffer is the
+// input, or the input with one channel copied over the other throughout.
+TEST(AudioFilterElementTest, FormatChangesWhileTheModeIsSwitchedFromAnotherThread) {
+  const auto input = samples(2, 2048);
+  auto copied = [&](std::uint8_t mode) {
+    auto bytes = input;
+    ApplyChannelCopy(bytes, 16, 2, mode);
+    return bytes;
+  };
+  const auto leftToRight = copied(kChannelLeftToRight);
+  const auto rightToLeft = copied(kChannelRightToLeft);
+  FilterPipeline pipeline(rawCaps("S16LE", 2));
+  std::atomic<bool> stop{false};
+  std::thread switcher([&] {
+    for (unsigned i = 0; !stop; ++i) SetAudioFilterChannel(pipeline.filter(), i % 3);
+  });
+  for (int i = 0; i < 200; ++i) {
+    if (i % 10 == 0) pipeline.setCaps(rawCaps("S16LE", i % 20 == 0 ? 2 : 1));
+    pipeline.push(input);
+  }
+  const auto buffers = pipeline.finishBuffers();
+  stop = true;
+  switcher.join();
+  ASSERT_EQ(buffers.size(), 200u);
+  for (std::size_t i = 0; i < buffers.size(); ++i) {
+    const auto& [channels, bytes] = buffers[i];
+    ASSERT_EQ(channels, i % 20 < 10 ? 2 : 1) << i;
+    if (channels == 1) {
+      ASSERT_TRUE(bytes == input) << "mono buffer " << i << " was changed";
+    } else {
+      ASSERT_TRUE(bytes == input || bytes == leftToRight || bytes == rightToLeft) << i;
+    }
+  }
 }
 
 TEST(AudioFilterElementTest, RefusedFormatFailsTheStreamInsteadOfCopyingIt) {

@@ -1,8 +1,12 @@
-// Volume levels, the Flash movie's layout and the logo's place.
+// Volume levels, the Flash movie's layout, the logo's place, the resolver's duration, sources
+// that are URIs and character cuts.
+
+#include "player/player_arithmetic.h"
 
 #include <gtest/gtest.h>
 
-#include "player/player_arithmetic.h"
+#include <cstdint>
+#include <limits>
 
 namespace nivra::player {
 namespace {
@@ -69,6 +73,68 @@ TEST(FlashMovieBoundsTest, FillsHeightOrWidthKeepingTheAspect) {
 TEST(LogoPlacementTest, CentresBothWaysEvenWhenTheLogoIsLarger) {
   EXPECT_EQ(LogoPlacement({320, 240}, {100, 50}), (Rect{110, 95, 100, 50}));
   EXPECT_EQ(LogoPlacement({100, 100}, {301, 120}), (Rect{100, 10, 301, 120}));
+}
+
+TEST(ResolverDurationMsTest, RoundsHalfToEvenAndKeepsTheLow32Bits) {
+  struct Case {
+    double seconds;
+    std::uint32_t ms;
+  };
+  const Case cases[] = {
+      {0, 0},
+      {12.3456, 12346},
+      {0.0625, 62},   // 62.5 ms: half to even
+      {0.1875, 188},  // 187.5 ms
+      {4294967.295, 4294967295u},
+      {4294967.296, 0},   // 2^32 ms wraps
+      {5e6, 705032704u},  // 5e9 ms
+      {-1, 4294966296u},  // -1000 ms
+      {-0.0004, 0},
+      {std::numeric_limits<double>::quiet_NaN(), 0},
+      {std::numeric_limits<double>::infinity(), 0},
+      {-std::numeric_limits<double>::infinity(), 0},
+      {1e300, 0},
+      {-1e300, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.seconds);
+    EXPECT_EQ(ResolverDurationMs(c.seconds), c.ms);
+  }
+}
+
+TEST(IsMediaUriTest, SchemeWithSlashesOrFileIsAUriAnythingElseAPath) {
+  struct Case {
+    const char* source;
+    bool uri;
+  };
+  const Case cases[] = {
+      {"http://h/a.mp4", true},
+      {"rtsp://h:554/s", true},
+      {"mms://h/a", true},
+      {"file:///tmp/a.wav", true},
+      {"FILE:/tmp/a.wav", true},
+      {"svn+ssh://h/x", true},
+      {"my:clip.wav", false},
+      {"a:b", false},
+      {"C:/films/a.mp4", false},
+      {"c:\\films\\a.mp4", false},
+      {"C://films/a.mp4", false},
+      {"clip.wav", false},
+      {"/tmp/x:y.wav", false},
+      {"dir/my:clip.wav", false},
+      {"1ab://h", false},
+      {"file:clip.wav", false},
+      {"", false},
+      {"://h/a", false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(IsMediaUri(c.source), c.uri) << c.source;
+}
+
+TEST(FirstCharactersTest, CountsCharactersNotBytes) {
+  EXPECT_EQ(FirstCharacters("abc", 2), "ab");
+  EXPECT_EQ(FirstCharacters("abc", 5), "abc");
+  EXPECT_EQ(FirstCharacters("\u00e9\u4e2d\U0001F3ACz", 3), "\u00e9\u4e2d\U0001F3AC");
+  EXPECT_EQ(FirstCharacters("\u00e9\u4e2d", 0), "");
 }
 
 }  // namespace

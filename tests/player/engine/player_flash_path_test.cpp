@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <thread>
 
 #include "platform/error.h"
@@ -15,6 +16,8 @@ namespace {
 
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
+
+std::string linkOf(const std::string& record) { return EncodeLink(record); }
 
 class FlashPathTest : public ::testing::Test, public PlayerHarness {
  protected:
@@ -34,10 +37,10 @@ TEST_F(FlashPathTest, WebPageStartsConnectingThroughTheResolver) {
   p().SetVolume(40);
   p().Open("hTtPs://v.example.com/page");
   EXPECT_THAT(takeEvents(), ElementsAre("state 1", "buffing 0"));
-  EXPECT_THAT(flash.calls,
-              ElementsAre("CreateBridge", "SetVisible 0", "SetScaleMode 2", "SetBounds 0,0,0x0",
-                          "SetVolume 40", "PrepareWebPage hTtPs://v.example.com/page",
-                          "CreateResolver"));
+  EXPECT_THAT(
+      flash.calls,
+      ElementsAre("CreateBridge", "SetVisible 0", "SetScaleMode 2", "SetBounds 0,0,0x0",
+                  "SetVolume 40", "PrepareWebPage hTtPs://v.example.com/page", "CreateResolver"));
   EXPECT_EQ(flash.resolver->started, "hTtPs://v.example.com/page");
   EXPECT_EQ(p().MediaKind(), kMediaFlash);
   EXPECT_TRUE(p().Opened());
@@ -97,13 +100,13 @@ TEST_F(FlashPathTest, MissingResolverLibraryAbortsOpenWithItsText) {
 
 TEST_F(FlashPathTest, ResolvedSourcesGoToThePlayListFromAnyThread) {
   p().Open("http://v.example.com/page");
-  flash.resolver->sources = "  \r\nhttp://a/1.flv\r\n\r\n  http://a/2.flv  \n";
+  flash.resolver->sources = "  \r\nhttp://a/1.flv\r\n\r\n  http://a/2.flv  \rhttp://a/3.flv\n";
   flash.resolver->seconds = 12.3456;
   std::thread resolverThread([r = flash.resolver] { r->complete(); });
   resolverThread.join();
   EXPECT_TRUE(bridge().playList.empty());
   loop.runPending();
-  EXPECT_THAT(bridge().playList, ElementsAre("http://a/1.flv", "http://a/2.flv"));
+  EXPECT_THAT(bridge().playList, ElementsAre("http://a/1.flv", "http://a/2.flv", "http://a/3.flv"));
   EXPECT_EQ(bridge().Duration(), 12346);
 }
 
@@ -140,6 +143,56 @@ TEST_F(FlashPathTest, StaleResolverOfAnEarlierPageIsIgnored) {
   first->complete();
   EXPECT_EQ(loop.runPending(), 1u);  // only the retired bridge's clean-up
   EXPECT_TRUE(bridge().playList.empty());
+}
+
+// The previous page's resolver finished and its WM_SOURCES_READY is still queued when the next
+// source opens: its list and duration must not reach the new bridge.
+TEST_F(FlashPathTest, CompletionOfThePreviousPageAfterANewOpenIsIgnored) {
+  struct Case {
+    std::string next;               // the source opened while the message waits
+    std::vector<std::string> list;  // what the new bridge holds afterwards
+  };
+  const Case cases[] = {
+      {"http://v.example.com/second", {}},
+      {linkOf("nvswf|Name|1|http://s/seg_\\300000,700000"), {"http://s/seg_\\300000,700000"}}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.next);
+    p().Stop();
+    loop.runPending();
+    p().Open("http://v.example.com/first");
+    auto first = flash.resolver;
+    first->sources = "http://a/old.flv";
+    first->seconds = 30;
+    first->complete();
+    p().Open(c.next);
+    loop.runPending();
+    EXPECT_EQ(bridge().playList, c.list);
+    EXPECT_EQ(bridge().Duration(), 0);
+  }
+  // The new page's own answer still plays.
+  p().Open("http://v.example.com/third");
+  flash.resolver->sources = "http://a/new.flv";
+  flash.resolver->complete();
+  loop.runPending();
+  EXPECT_THAT(bridge().playList, ElementsAre("http://a/new.flv"));
+}
+
+// The resolver's duration in seconds becomes whole ms in 32 bits, whatever the page tells.
+TEST_F(FlashPathTest, ResolverDurationOfAnySizeGivesADefinedDuration) {
+  struct Case {
+    double seconds;
+    int duration;  // the bridge's Duration afterwards (0: not set)
+  };
+  const Case cases[] = {{95.5, 95500},
+                        {-1, -1000},  // 4294966296 ms as the bridge's int
+                        {std::nan(""), 0},
+                        {5e6, 705032704},  // 5e9 ms keeps its low 32 bits
+                        {1e300, 0}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.seconds);
+    openResolved("http://a/1.flv", c.seconds);
+    EXPECT_EQ(bridge().Duration(), c.duration);
+  }
 }
 
 TEST_F(FlashPathTest, StopDestroysTheBridgeWithoutOnPlayStop) {
@@ -252,8 +305,6 @@ TEST_F(FlashPathTest, InvisibleBridgeIsOnlyToldItsRectangle) {
   EXPECT_EQ(bridge().bounds, (Rect{0, 0, 0, 0}));
   EXPECT_EQ(bridge().positionRect, (Rect{0, 0, 320, 240}));
 }
-
-std::string linkOf(const std::string& record) { return EncodeLink(record); }
 
 TEST_F(FlashPathTest, PrivateLinksByKind) {
   struct Case {

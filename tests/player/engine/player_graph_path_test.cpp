@@ -131,6 +131,93 @@ TEST_F(GraphPathTest, RenderFailureIsErrorEightExceptForRealMedia) {
   }
 }
 
+// A source that is not ready when render() returns (a slow server): Open returns at once and
+// the graph's event finishes the open with the same events, in the same order.
+TEST_F(GraphPathTest, SlowRenderFinishesTheOpenFromTheGraphEvent) {
+  logPositions = true;
+  lab.slowRender = true;
+  p().Open("/media/clip.webm");
+  EXPECT_THAT(takeEvents(), ElementsAre("stop"));
+  lab.clearCalls();
+  EXPECT_TRUE(p().OpenPending());
+  EXPECT_TRUE(p().Opened());
+  // Nothing runs, ticks or seeks before the source is ready.
+  p().Play();
+  p().Pause();
+  p().Seek(500);
+  loop.advance(180 * 3);
+  EXPECT_THAT(takeEvents(), IsEmpty());
+  EXPECT_THAT(lab.calls, IsEmpty());
+  EXPECT_EQ(p().PlayState(), psStop);
+  lab.finishRender();
+  EXPECT_THAT(takeEvents(), IsEmpty());  // posted, handled on the loop
+  loop.runPending();
+  EXPECT_THAT(takeEvents(), ElementsAre("open 2000 1", "state 1"));
+  EXPECT_THAT(lab.calls, ElementsAre("setAudioChannel 0", "setVolume 0", "attachVideoWindow 77",
+                                     "placeVideoWindow 77 0,0,320x240", "run"));
+  EXPECT_FALSE(p().OpenPending());
+  EXPECT_TRUE(p().HasVideo());
+  loop.advance(180);
+  EXPECT_THAT(takeEvents(), ElementsAre("position 2000 0 0"));
+}
+
+TEST_F(GraphPathTest, SlowRenderFailureIsErrorEightExceptForRealMedia) {
+  lab.slowRender = true;
+  const std::pair<const char*, bool> cases[] = {{"broken.avi", true}, {"movie.RMVB", false}};
+  for (const auto& [source, reported] : cases) {
+    SCOPED_TRACE(source);
+    p().Open(source);
+    takeEvents();
+    lab.finishRender("cannot render");
+    loop.runPending();
+    if (reported) {
+      EXPECT_THAT(takeEvents(), ElementsAre("error 8 cannot render"));
+    } else {
+      EXPECT_THAT(takeEvents(), IsEmpty());
+    }
+    EXPECT_FALSE(p().OpenPending());
+    EXPECT_TRUE(p().Opened());  // the built graph stays until Stop
+    EXPECT_EQ(p().PlayState(), psStop);
+    EXPECT_FALSE(lab.called("run"));
+    p().Stop();
+    lab.clearCalls();
+  }
+}
+
+TEST_F(GraphPathTest, StopDuringSlowRenderTearsDownAtOnceAndNothingFollows) {
+  lab.slowRender = true;
+  p().Open("first.mp4");
+  lab.clearCalls();
+  p().Stop();
+  EXPECT_THAT(lab.calls, ElementsAre("setNotify off", "stop", "releaseVideoWindow", "abort"));
+  EXPECT_EQ(lab.destroyed, 1);
+  EXPECT_FALSE(p().OpenPending());
+  EXPECT_FALSE(p().Opened());
+  EXPECT_EQ(loop.activeTimers(), 0u);
+  loop.advance(1000);
+  EXPECT_THAT(takeEvents(), ElementsAre("stop", "stop"));
+  // A replacement that is slow too: only its own outcome opens it.
+  p().Open("second.mp4");
+  p().Open("third.mp4");
+  EXPECT_EQ(lab.made - lab.destroyed, 1);
+  lab.finishRender();
+  loop.runPending();
+  EXPECT_THAT(takeEvents(), ElementsAre("stop", "stop", "stop", "open 2000 1", "state 1"));
+  EXPECT_EQ(p().FileName(), "third.mp4");
+}
+
+TEST_F(GraphPathTest, StopInsideTheLateOpenEventLeavesNothingRunning) {
+  lab.slowRender = true;
+  p().OnPlayOpen = [this](std::uint32_t, bool, bool&) { p().Stop(); };
+  p().Open("clip.mp4");
+  lab.finishRender();
+  loop.runPending();
+  EXPECT_FALSE(lab.called("run"));
+  EXPECT_EQ(lab.made, lab.destroyed);
+  EXPECT_FALSE(p().PositionTimerRunning());
+  EXPECT_THAT(takeEvents(), ElementsAre("stop", "stop"));
+}
+
 TEST_F(GraphPathTest, AudioOnlySourceDropsTheRendererAndRefusesFullScreen) {
   lab.videoConnected = false;
   bool fullChanged = false;
@@ -438,6 +525,34 @@ TEST_F(GraphPathTest, GraphEditRegistersTheOpenGraphAtOnce) {
   lab.clearCalls();
   p().Open("next.mp4");
   EXPECT_EQ(lab.indexOf("registerForInspector"), lab.indexOf("createGraph") + 1);
+}
+
+// Characters, not bytes: a cut never splits a UTF-8 character and a path of 259 characters or
+// fewer stays whole however many bytes it takes.
+TEST_F(GraphPathTest, DroppedPathIsCutTo259Characters) {
+  auto repeat = [](const std::string& unit, int n) {
+    std::string s;
+    for (int i = 0; i < n; ++i) s += unit;
+    return s;
+  };
+  struct Case {
+    std::string dropped;
+    std::string opened;
+  };
+  const Case cases[] = {
+      {"/" + repeat("a", 300), "/" + repeat("a", 258)},
+      {"/" + repeat("\u00e9", 300), "/" + repeat("\u00e9", 258)},          // 2 bytes each
+      {"/" + repeat("\u4e2d", 300), "/" + repeat("\u4e2d", 258)},          // 3 bytes each
+      {"/" + repeat("\U0001F3AC", 300), "/" + repeat("\U0001F3AC", 258)},  // 4 bytes each
+      {"/" + repeat("\u00e9", 200) + ".mp4", "/" + repeat("\u00e9", 200) + ".mp4"},
+      {"/" + repeat("\u4e2d", 258), "/" + repeat("\u4e2d", 258)},
+  };
+  for (const auto& c : cases) {
+    p().DropFiles({c.dropped, "/second.mp4"});
+    EXPECT_TRUE(p().FileName() == c.opened)
+        << "dropped " << c.dropped.size() << " bytes, opened " << p().FileName().size()
+        << " bytes, expected " << c.opened.size();
+  }
 }
 
 TEST_F(GraphPathTest, DroppedFileOpensTheFirstPathCutTo259Characters) {

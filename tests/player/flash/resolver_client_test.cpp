@@ -1,55 +1,51 @@
-// The resolver client with the real libdecode.so: loading it, a page resolved on the library's
-// thread reaching the owner only as WM_SOURCES_READY, cancelling, and the message's handling.
+// The resolver client with the real libdecode.so: loading it (and libraries that lack an
+// export), a page resolved on a thread of the library, cancelling, and yt-dlp before the page.
 
 #include "player/resolver_client.h"
 
 #include <arpa/inet.h>
+#include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <gtest/gtest.h>
-
 #include <atomic>
 #include <chrono>
+#include <memory>
 #include <thread>
 
 #include "platform/error.h"
-#include "platform/manual_event_loop.h"
-#include "platform/messages.h"
-#include "player/flash_media_player.h"
-#include "tests/player/flash/fake_movie.h"
-#include "tests/player/flash/media_fixture.h"
 #include "platform/process_launcher.h"
 #include "tests/net/debug_log.h"
+#include "tests/player/flash/media_fixture.h"
 #include "tests/support/env_guard.h"
 
 namespace nivra::player {
 namespace {
 
-// The player's window as far as the resolver sees it: messages arrive on the test's thread.
-class Owner final : public platform::MessageTarget {
- public:
-  using MessageTarget::MessageTarget;
-  std::intptr_t handleMessage(const platform::Message& msg) override {
-    onLoopThread = onLoopThread && std::this_thread::get_id() == loopThread;
-    received.push_back(msg);
-    return 0;
-  }
-  std::vector<platform::Message> received;
-  std::thread::id loopThread = std::this_thread::get_id();
-  bool onLoopThread = true;
+// What a resolver object reported when its completion ran.
+struct Resolved {
+  bool completed = false;
+  std::string text;
+  double seconds = 0;
 };
 
-// Runs posted work until a message arrived or `ms` passed.
-bool waitForMessage(platform::ManualEventLoop& loop, Owner& owner, int ms = 10000) {
+// Resolves `url` with a new object of `library`, waiting up to `ms` for the completion.
+Resolved resolve(const ResolverLibrary& library, const std::string& url, int ms = 10000) {
+  ResolverObject resolver(library);
+  std::atomic<bool> done{false};
+  resolver.SetCompletion([&] { done = true; });
+  resolver.Start(url);
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-  while (owner.received.empty() && std::chrono::steady_clock::now() < deadline) {
-    loop.runPending();
+  while (!done && std::chrono::steady_clock::now() < deadline)
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  Resolved result;
+  result.completed = done;
+  if (done) {
+    result.text = resolver.SourceList();
+    result.seconds = resolver.DurationSeconds();
   }
-  loop.runPending();
-  return !owner.received.empty();
+  return result;
 }
 
 class ResolverClientTest : public ::testing::Test {
@@ -60,8 +56,9 @@ class ResolverClientTest : public ::testing::Test {
                 "<html><head><meta property=\"video:duration\" content=\"12.3456\"></head>"
                 "<body><video controls><source src=\"media/clip.mp4\" type=\"video/mp4\">"
                 "</video><video src=\"/other.mp4\"></video></body></html>");
-    site->write("single.html", "<html><head><title>One</title></head><body>"
-                               "<video src=\"clip.mp4\"></video></body></html>");
+    site->write("single.html",
+                "<html><head><title>One</title></head><body>"
+                "<video src=\"clip.mp4\"></video></body></html>");
     site->write("clip.mp4", "not really a film, but yt-dlp does not look inside");
     site->write("nothing.html", "<html><body><p>No film here.</p></body></html>");
     server = new test::LocalWebServer(site->path());
@@ -75,8 +72,6 @@ class ResolverClientTest : public ::testing::Test {
   static test::TempDir* site;
   static test::LocalWebServer* server;
   test::EnvGuard env;
-  platform::ManualEventLoop loop;
-  Owner owner{loop};
   ResolverLibrary library = ResolverLibrary::Load(NIVRA_BIN_DIR);
 };
 
@@ -95,19 +90,29 @@ TEST(ResolverLibraryLoad, MissingLibraryRaisesTheLoaderText) {
   }
 }
 
-TEST_F(ResolverClientTest, PageIsResolvedOffTheLoopThreadAndArrivesAsSourcesReady) {
-  ASSERT_NE(server->port(), 0);
-  WebPageResolver resolver(library, owner);
-  resolver.Start(server->url("page.html"));
-  EXPECT_TRUE(owner.received.empty());  // nothing is delivered before the loop runs
-  ASSERT_TRUE(waitForMessage(loop, owner));
-  ASSERT_EQ(owner.received.size(), 1u);
-  EXPECT_EQ(owner.received[0].id, platform::WM_SOURCES_READY);
-  EXPECT_EQ(owner.received[0].wParam, resolver.Serial());
-  EXPECT_TRUE(owner.onLoopThread);
-  EXPECT_EQ(resolver.ResolverText(),
-            server->url("media/clip.mp4") + "\r\n" + server->url("other.mp4") + "\r\n");
-  EXPECT_EQ(resolver.ResolverDurationMs(), 12346u);
+// Only a library that does not load, or cannot make resolvers, is an error: FreeVideoParam is
+// looked up but never called.
+TEST(ResolverLibraryLoad, OnlyGetVideoParamIsRequired) {
+  struct Case {
+    std::string folder;
+    bool loads;
+    bool hasFree;
+  };
+  const Case cases[] = {{NIVRA_BIN_DIR, true, true},
+                        {NIVRA_RESOLVER_STUB_DIR "/resolver_without_free", true, false},
+                        {NIVRA_RESOLVER_STUB_DIR "/resolver_without_get", false, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.folder);
+    try {
+      const ResolverLibrary library = ResolverLibrary::Load(c.folder);
+      EXPECT_TRUE(c.loads);
+      EXPECT_NE(library.GetVideoParam, nullptr);
+      EXPECT_EQ(library.FreeVideoParam != nullptr, c.hasFree);
+    } catch (const Error& e) {
+      EXPECT_FALSE(c.loads) << e.what();
+      EXPECT_NE(std::string(e.what()).find("GetVideoParam"), std::string::npos) << e.what();
+    }
+  }
 }
 
 TEST_F(ResolverClientTest, ResolverObjectCompletesOnAThreadOfTheLibrary) {
@@ -143,33 +148,17 @@ TEST_F(ResolverClientTest, ResolverObjectMayGoFromInsideItsCompletion) {
   EXPECT_TRUE(done);
 }
 
-TEST_F(ResolverClientTest, PageWithoutMediaGivesNoSourcesAndErrorTwentyOne) {
-  WebPageResolver resolver(library, owner);
-  resolver.Start(server->url("nothing.html"));
-  ASSERT_TRUE(waitForMessage(loop, owner));
-  EXPECT_EQ(resolver.ResolverText(), "");
-  EXPECT_EQ(resolver.ResolverDurationMs(), 0u);
-
-  TFlashMediaPlayer bridge(loop, std::make_unique<test::FakeMovie>(), "/m");
-  bridge.Wait = [](int) {};
-  std::vector<std::string> errors;
-  const auto onError = [&](int code, const std::string& text) {
-    errors.push_back(std::to_string(code) + " " + text);
-  };
-  HandleSourcesReady(resolver.ResolverText(), 0, &bridge, onError);
-  EXPECT_EQ(errors, std::vector<std::string>{"21 无法检测到电影源！"});
-  HandleSourcesReady(resolver.ResolverText(), 0, nullptr, onError);  // no bridge: ignored
-  EXPECT_EQ(errors.size(), 1u);
+TEST_F(ResolverClientTest, PageWithoutMediaOrUnreadableGivesNoSources) {
+  for (const char* page : {"nothing.html", "missing.html"}) {
+    SCOPED_TRACE(page);
+    const Resolved r = resolve(library, server->url(page));
+    ASSERT_TRUE(r.completed);
+    EXPECT_EQ(r.text, "");
+    EXPECT_EQ(r.seconds, 0);
+  }
 }
 
-TEST_F(ResolverClientTest, UnreadablePageGivesNoSources) {
-  WebPageResolver resolver(library, owner);
-  resolver.Start(server->url("missing.html"));
-  ASSERT_TRUE(waitForMessage(loop, owner));
-  EXPECT_EQ(resolver.ResolverText(), "");
-}
-
-TEST_F(ResolverClientTest, ResolverReleasedBeforeCompletionNeverReachesItsOwner) {
+TEST_F(ResolverClientTest, ResolverReleasedBeforeCompletionNeverCallsItsNotice) {
   // A peer that accepts the connection and never answers keeps the resolver busy.
   const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
   sockaddr_in addr{};
@@ -180,27 +169,16 @@ TEST_F(ResolverClientTest, ResolverReleasedBeforeCompletionNeverReachesItsOwner)
   socklen_t len = sizeof addr;
   ::getsockname(listener, reinterpret_cast<sockaddr*>(&addr), &len);
   const std::string url = "http://127.0.0.1:" + std::to_string(ntohs(addr.sin_port)) + "/slow";
+  auto calls = std::make_shared<std::atomic<int>>(0);
   {
-    WebPageResolver resolver(library, owner);
+    ResolverObject resolver(library);
+    resolver.SetCompletion([calls] { ++*calls; });
     resolver.Start(url);
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
   }
-  EXPECT_FALSE(waitForMessage(loop, owner, 500));
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  EXPECT_EQ(*calls, 0);
   ::close(listener);
-}
-
-TEST_F(ResolverClientTest, SourcesGoToTheBridgeWithTheResolverDuration) {
-  auto fake = std::make_unique<test::FakeMovie>();
-  TFlashMediaPlayer bridge(loop, std::move(fake), "/m");
-  bridge.Wait = [](int) {};
-  int errors = 0;
-  HandleSourcesReady(" \r\n http://h/a.mp4 \r\n\r\nhttp://h/b.mp4\r\n", 95500, &bridge,
-                     [&](int, const std::string&) { ++errors; });
-  EXPECT_TRUE(bridge.ListLoaded());
-  EXPECT_EQ(bridge.UrlListText(), "http://h/a.mp4\r\nhttp://h/b.mp4");
-  EXPECT_EQ(bridge.Duration, 95500);
-  HandleSourcesReady("", 0, &bridge, [&](int, const std::string&) { ++errors; });
-  EXPECT_EQ(errors, 0);  // the bridge holds a list already
 }
 
 TEST_F(ResolverClientTest, OutputOfYtDlpComesBeforeThePage) {
@@ -212,31 +190,27 @@ TEST_F(ResolverClientTest, OutputOfYtDlpComesBeforeThePage) {
                                 "echo 61.5\necho \"$last\"/resolved.mp4\n");
   std::filesystem::permissions(script, std::filesystem::perms::owner_all);
   env.set("NIVRA_YTDLP", script.string());
-  WebPageResolver resolver(library, owner);
-  resolver.Start(server->url("nothing.html"));
-  ASSERT_TRUE(waitForMessage(loop, owner));
-  EXPECT_EQ(resolver.ResolverText(), server->url("nothing.html") + "/resolved.mp4\r\n");
-  EXPECT_EQ(resolver.ResolverDurationMs(), 61500u);
+  const Resolved r = resolve(library, server->url("nothing.html"));
+  ASSERT_TRUE(r.completed);
+  EXPECT_EQ(r.text, server->url("nothing.html") + "/resolved.mp4\r\n");
+  EXPECT_DOUBLE_EQ(r.seconds, 61.5);
 }
 
 TEST_F(ResolverClientTest, InstalledYtDlpResolvesALocalPage) {
   if (platform::findProgram("yt-dlp").empty()) GTEST_SKIP() << "yt-dlp is not installed";
   test::DebugLog log;
   env.set("NIVRA_YTDLP", std::nullopt);
-  WebPageResolver resolver(library, owner);
-  resolver.Start(server->url("single.html"));
-  ASSERT_TRUE(waitForMessage(loop, owner, 60000));
-  EXPECT_EQ(resolver.ResolverText(), server->url("clip.mp4") + "\r\n");
+  const Resolved r = resolve(library, server->url("single.html"), 60000);
+  ASSERT_TRUE(r.completed);
+  EXPECT_EQ(r.text, server->url("clip.mp4") + "\r\n");
   EXPECT_TRUE(log.contains("resolver: yt-dlp found 1 address(es)"));
 }
 
 TEST_F(ResolverClientTest, FailingYtDlpFallsBackToThePage) {
   env.set("NIVRA_YTDLP", "/bin/false");
-  WebPageResolver resolver(library, owner);
-  resolver.Start(server->url("page.html"));
-  ASSERT_TRUE(waitForMessage(loop, owner));
-  EXPECT_EQ(resolver.ResolverText().substr(0, server->url("media/clip.mp4").size()),
-            server->url("media/clip.mp4"));
+  const Resolved r = resolve(library, server->url("page.html"));
+  ASSERT_TRUE(r.completed);
+  EXPECT_EQ(r.text.substr(0, server->url("media/clip.mp4").size()), server->url("media/clip.mp4"));
 }
 
 }  // namespace

@@ -10,6 +10,12 @@ void FakeGraphLab::postEvent(int code) {
   if (current != nullptr) current->queueEvent(code);
 }
 
+void FakeGraphLab::finishRender(std::optional<std::string> error) {
+  if (current == nullptr) return;
+  if (error) current->setRenderError(*error);
+  current->queueEvent(error ? EC_RENDER_FAILED : EC_RENDER_DONE);
+}
+
 bool FakeGraphLab::called(const std::string& prefix) const { return indexOf(prefix) >= 0; }
 
 int FakeGraphLab::indexOf(const std::string& prefix) const {
@@ -50,11 +56,16 @@ GraphStatus FakeMediaGraph::acquireVideoWindow(WindowId window) {
 
 GraphStatus FakeMediaGraph::acquire(GraphInterface which) {
   switch (which) {
-    case GraphInterface::Control: return step("Control");
-    case GraphInterface::Events: return step("Events");
-    case GraphInterface::Seeking: return step("Seeking");
-    case GraphInterface::BasicAudio: return step("BasicAudio");
-    case GraphInterface::BasicVideo: return step("BasicVideo");
+    case GraphInterface::Control:
+      return step("Control");
+    case GraphInterface::Events:
+      return step("Events");
+    case GraphInterface::Seeking:
+      return step("Seeking");
+    case GraphInterface::BasicAudio:
+      return step("BasicAudio");
+    case GraphInterface::BasicVideo:
+      return step("BasicVideo");
   }
   return GraphStatus::failure("unknown");
 }
@@ -75,7 +86,7 @@ bool FakeMediaGraph::addAudioFilter(std::string_view name) {
 GraphStatus FakeMediaGraph::render(const std::string& source) {
   auto st = step("render");
   lab_.calls.back() += " " + source;
-  return st;
+  return st.ok && lab_.slowRender ? GraphStatus::inProgress() : st;
 }
 
 void FakeMediaGraph::setPositions(std::int64_t current, std::int64_t stop) {

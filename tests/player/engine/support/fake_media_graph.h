@@ -28,6 +28,8 @@ class FakeGraphLab {
   std::uint32_t capabilities = kSeekCanSeekAbsolute;
   std::int64_t duration = 0;  // 100-ns
   std::optional<std::int64_t> position = 0;
+  // render() leaves the source pending; finishRender() then completes it.
+  bool slowRender = false;
   Size video{640, 360};
 
   std::vector<std::string> calls;
@@ -38,6 +40,8 @@ class FakeGraphLab {
   MediaGraphFactory factory();
   // Queues an event on the current graph and wakes it, as a streaming thread would.
   void postEvent(int code);
+  // Ends the pending render of the current graph: ready, or failed with `error`.
+  void finishRender(std::optional<std::string> error = std::nullopt);
   // Whether a call starting with `prefix` was logged.
   bool called(const std::string& prefix) const;
   // Index of the first call starting with `prefix`, -1 when none.
@@ -59,6 +63,7 @@ class FakeMediaGraph final : public MediaGraph {
   bool addAudioFilter(std::string_view name) override;
   void extendCodecSearchPath() override { log("extendCodecSearchPath"); }
   GraphStatus render(const std::string& source) override;
+  std::string renderError() override { return renderError_; }
   bool rendererConnected() override { return lab_.videoConnected; }
   void removeRenderer() override { log("removeRenderer"); }
   void run() override { log("run"); }
@@ -83,6 +88,7 @@ class FakeMediaGraph final : public MediaGraph {
   bool probeMixingRenderer() override { return lab_.mixingRenderer; }
 
   void queueEvent(int code);
+  void setRenderError(std::string text) { renderError_ = std::move(text); }
 
  private:
   GraphStatus step(const std::string& name);
@@ -92,6 +98,7 @@ class FakeMediaGraph final : public MediaGraph {
   std::function<void()> wake_;
   std::deque<int> events_;
   bool hasFilter_ = false;
+  std::string renderError_;
 };
 
 }  // namespace nivra::player::test

@@ -44,8 +44,8 @@ std::string randomBytes(std::size_t n) {
 
 std::string audioVideo(const std::filesystem::path& out, int width, int height, int frames,
                        int audioBuffers) {
-  return "videotestsrc num-buffers=" + std::to_string(frames) + " ! video/x-raw,width=" +
-         std::to_string(width) + ",height=" + std::to_string(height) +
+  return "videotestsrc num-buffers=" + std::to_string(frames) +
+         " ! video/x-raw,width=" + std::to_string(width) + ",height=" + std::to_string(height) +
          ",framerate=25/1 ! vp8enc deadline=1 ! queue ! webmmux name=m ! filesink location=" +
          out.string() + " audiotestsrc num-buffers=" + std::to_string(audioBuffers) +
          " ! audio/x-raw,rate=44100,channels=2 ! vorbisenc ! queue ! m.";
@@ -63,13 +63,22 @@ const TestMedia& TestMedia::get() {
     m.folder = dir.path();
     m.videoWithSound = dir / "clip.webm";
     m.soundOnly = dir / "song.ogg";
+    m.theora = dir / "clip.ogv";
     m.undecodable = dir / "junk.avi";
     m.truncated = dir / "cut.webm";
     m.realMedia = dir / "movie.RMVB";
     m.tones = dir / "tones.wav";
     gstLaunch(audioVideo(m.videoWithSound, 160, 120, 50, 87));
-    gstLaunch("audiotestsrc num-buffers=87 ! audio/x-raw,rate=44100,channels=2 ! vorbisenc ! "
-              "oggmux ! filesink location=" + m.soundOnly.string());
+    gstLaunch(
+        "audiotestsrc num-buffers=87 ! audio/x-raw,rate=44100,channels=2 ! vorbisenc ! "
+        "oggmux ! filesink location=" +
+        m.soundOnly.string());
+    gstLaunch(
+        "videotestsrc num-buffers=50 ! video/x-raw,width=160,height=120,framerate=25/1 ! "
+        "theoraenc ! queue ! oggmux name=m ! filesink location=" +
+        m.theora.string() +
+        " audiotestsrc num-buffers=87 ! audio/x-raw,rate=44100,channels=2 ! vorbisenc ! "
+        "queue ! m.");
     const auto whole = nivra::test::readFile(m.videoWithSound);
     writeBytes(m.truncated, whole.substr(0, whole.size() * 2 / 5));
     writeBytes(m.undecodable, randomBytes(6000));

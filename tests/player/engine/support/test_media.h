@@ -16,6 +16,7 @@ namespace nivra::player::test {
 struct TestMedia {
   std::filesystem::path videoWithSound;  // 2 s, 160x120 VP8 + Vorbis stereo in WebM
   std::filesystem::path soundOnly;       // 2 s Vorbis stereo in Ogg
+  std::filesystem::path theora;          // 2 s, 160x120 Theora + Vorbis stereo in Ogg
   std::filesystem::path undecodable;     // random bytes named .avi
   std::filesystem::path truncated;       // the first 40 % of videoWithSound
   std::filesystem::path realMedia;       // random bytes named .RMVB
@@ -31,7 +32,7 @@ struct WavFormat {
   std::uint16_t channels = 2;
   std::uint16_t bitsPerSample = 16;
   std::uint32_t rate = 44100;
-  std::uint32_t channelMask = 0;  // extensible only
+  std::uint32_t channelMask = 0;   // extensible only
   std::uint16_t subFormatTag = 1;  // extensible only
 };
 

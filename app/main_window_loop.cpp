@@ -1,0 +1,28 @@
+#include "app/main_window_loop.h"
+
+#include <QApplication>
+#include <memory>
+
+#include "app/main_form.h"
+#include "app/shutdown_signals.h"
+#include "net/background_tasks.h"
+#include "platform/qt_event_loop.h"
+
+namespace nivra::app {
+
+int RunMainWindowLoop(platform::QtEventLoop& loop, const CommandLine& cmd, bool hidden,
+                      net::BackgroundTasks& workers) {
+  ShutdownSignals shutdownSignals([] {
+    if (TNivraMainForm* form = MainForm()) form->close();
+  });
+  auto form = std::make_unique<TNivraMainForm>(loop, cmd);
+  if (!hidden) form->show();
+  const int rc = QApplication::exec();
+  // Workers hand their results to the window through the loop; they end before it is freed, and
+  // what they post now is never run.
+  workers.stopAndJoin();
+  form.reset();
+  return rc;
+}
+
+}  // namespace nivra::app
