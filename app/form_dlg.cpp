@@ -8,7 +8,6 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
-#include "app/main_form.h"
 #include "platform/debug_output.h"
 
 namespace nivra::app {
@@ -28,8 +27,10 @@ QString elideWrapped(const QString& text, const QFont& font, int width, int heig
   qsizetype lo = 0, hi = text.size();
   while (lo < hi) {  // the longest prefix that still fits with the ellipsis
     const qsizetype mid = (lo + hi + 1) / 2;
-    if (fits(text.left(mid) + ellipsis)) lo = mid;
-    else hi = mid - 1;
+    if (fits(text.left(mid) + ellipsis))
+      lo = mid;
+    else
+      hi = mid - 1;
   }
   return text.left(lo) + ellipsis;
 }
@@ -58,13 +59,13 @@ void TFormDlg::setErrorText(const QString& text) {
   lblError_->setToolTip(text);
 }
 
-void ShowError(const QString& text) {
+void ShowError(QWidget* owner, const QString& text) {
   platform::debugOutput("ShowError:" + text.toStdString());
-  QWidget* owner = MainForm();
   TFormDlg dlg(owner);
   dlg.setErrorText(text);
   dlg.adjustSize();
-  const QRect around = owner ? owner->frameGeometry() : QGuiApplication::primaryScreen()->availableGeometry();
+  const QRect around =
+      owner ? owner->frameGeometry() : QGuiApplication::primaryScreen()->availableGeometry();
   dlg.move(around.center() - dlg.rect().center());
   dlg.exec();
 }

@@ -22,8 +22,8 @@ class TFormDlg final : public QDialog {
 // marks the cut.
 QString elideWrapped(const QString& text, const QFont& font, int width, int height);
 
-// Shows the error dialog modally over the main window and frees it; writes the text to the
-// debugger output as "ShowError:<text>".
-void ShowError(const QString& text);
+// Shows the error dialog modally, centred on `owner` (on the screen when there is none), and
+// frees it; writes the text to the debugger output as "ShowError:<text>".
+void ShowError(QWidget* owner, const QString& text);
 
 }  // namespace nivra::app

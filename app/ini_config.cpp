@@ -1,6 +1,6 @@
 #include "app/ini_config.h"
 
-#include "app/ufunction.h"
+#include "common/ufunction.h"
 #include "platform/ini_file.h"
 
 namespace nivra::app {
@@ -45,8 +45,10 @@ void TIniConfig::Load(const std::filesystem::path& file) {
   platform::IniFile ini(file);
   if (!ini.load()) return;
   for (const Field& f : kFields) {
-    if (f.flag) this->*f.flag = ini.readBool(f.section, f.key, this->*f.flag);
-    else this->*f.number = ini.readInteger(f.section, f.key, this->*f.number);
+    if (f.flag)
+      this->*f.flag = ini.readBool(f.section, f.key, this->*f.flag);
+    else
+      this->*f.number = ini.readInteger(f.section, f.key, this->*f.number);
   }
 }
 
@@ -54,19 +56,16 @@ bool TIniConfig::Save(const std::filesystem::path& file) const {
   platform::IniFile ini(file);
   ini.load();  // keeps sections this object does not own
   for (const Field& f : kFields) {
-    if (f.flag) ini.writeBool(f.section, f.key, this->*f.flag);
-    else ini.writeInteger(f.section, f.key, this->*f.number);
+    if (f.flag)
+      ini.writeBool(f.section, f.key, this->*f.flag);
+    else
+      ini.writeInteger(f.section, f.key, this->*f.number);
   }
   return ini.save();
 }
 
 std::filesystem::path TIniConfig::DefaultPath() {
-  return std::filesystem::path(GetUserDataFolder()) / "Setup.ini";
-}
-
-TIniConfig& IniConfig() {
-  static TIniConfig config;
-  return config;
+  return std::filesystem::path(common::GetUserDataFolder()) / "Setup.ini";
 }
 
 }  // namespace nivra::app

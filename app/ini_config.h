@@ -1,6 +1,7 @@
 #pragma once
-// The user's settings, kept in "Setup.ini" of the per-user data folder. One object per process:
-// loaded before the mode is chosen, written back when the process ends.
+// The user's settings, kept in "Setup.ini" of the per-user data folder. The program body owns
+// the one object of the process: loaded before the mode is chosen, written back when the process
+// ends, and handed to the windows that read or change it.
 
 #include <cstdint>
 #include <filesystem>
@@ -46,8 +47,5 @@ class TIniConfig {
   // "Setup.ini" in the per-user data folder.
   static std::filesystem::path DefaultPath();
 };
-
-// The process-wide settings object (created by the program body before the mode is chosen).
-TIniConfig& IniConfig();
 
 }  // namespace nivra::app

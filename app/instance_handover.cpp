@@ -1,6 +1,6 @@
 #include "app/instance_handover.h"
 
-#include "app/ufunction.h"
+#include "common/ufunction.h"
 #include "platform/messages.h"
 #include "platform/text.h"
 #include "platform/window_channel.h"
@@ -38,7 +38,7 @@ void HandOverToRunningInstance(const CommandLine& cmd, MainWindowPort& window) {
 std::string FirstTokenIfQuoted(const std::string& text) {
   if (text.empty() || text.front() != '"') return text;
   std::string token;
-  NextCommandToken(text, 0, token);
+  common::NextCommandToken(text, 0, token);
   return token;
 }
 

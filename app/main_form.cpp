@@ -6,6 +6,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QScreen>
 #include <QStackedWidget>
 #include <QTimer>
@@ -16,8 +17,8 @@
 #include "app/form_dlg.h"
 #include "app/instance_handover.h"
 #include "app/key_codes.h"
-#include "app/ufunction.h"
-#include "app/ufunction_window.h"
+#include "common/ufunction.h"
+#include "common/ufunction_window.h"
 #include "net/pipe_client.h"
 #include "net/server_endpoints.h"
 #include "platform/debug_output.h"
@@ -31,20 +32,20 @@ namespace nivra::app {
 using platform::Message;
 
 namespace {
-TNivraMainForm* gMainForm = nullptr;
 constexpr int kWidth = 1005;
 constexpr int kHeight = 648;
 constexpr int kTitleHeight = 34;
 constexpr const char* kBlankPage = "about:blank";
 }  // namespace
 
-TNivraMainForm* MainForm() { return gMainForm; }
-
-TNivraMainForm::TNivraMainForm(platform::QtEventLoop& loop, CommandLine cmd)
+TNivraMainForm::TNivraMainForm(platform::QtEventLoop& loop, CommandLine cmd, TIniConfig& config,
+                               const net::ServerEndpoints& endpoints)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint),
       MessageTarget(loop),
       loop_(loop),
-      cmd_(std::move(cmd)) {
+      cmd_(std::move(cmd)),
+      config_(config),
+      endpoints_(endpoints) {
   setObjectName(kMainWindowClass);
   setWindowTitle(QStringLiteral("Nivra"));
   resize(kWidth, kHeight);
@@ -172,7 +173,6 @@ TNivraMainForm::~TNivraMainForm() {
   // player, the pre-roll page, the ad scheduler and the library panel are freed here as they
   // join the window.
   channel_.reset();
-  if (gMainForm == this) gMainForm = nullptr;
 }
 
 QAction* TNivraMainForm::makeAction(const char* name, const QString& caption, bool checkable) {
@@ -185,15 +185,16 @@ QAction* TNivraMainForm::makeAction(const char* name, const QString& caption, bo
 }
 
 void TNivraMainForm::FormCreate() {
-  loop_.setExceptionHandler(
-      [](const std::string& message) { ShowError(QString::fromStdString(message)); });
+  // Errors show over this window; one that surfaces after the window is gone shows on its own.
+  loop_.setExceptionHandler([owner = QPointer<QWidget>(this)](const std::string& message) {
+    ShowError(owner, QString::fromStdString(message));
+  });
   preRollSize_ = QSize(480, 360);
   Act_ffsNormal->setText(QStringLiteral("右侧列表"));
   Act_ChangeTreeList->setText(QStringLiteral("左侧列表"));
   Act_ffsMini->setText(QStringLiteral("隐藏列表"));
-  gMainForm = this;
 
-  const bool setupRun = HasCommandSwitch(cmd_.args, "/SETUPRUN");
+  const bool setupRun = common::HasCommandSwitch(cmd_.args, "/SETUPRUN");
   platform::debugOutput(setupRun ? "AppActive" : "RunTray");
 
   if (QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -202,11 +203,11 @@ void TNivraMainForm::FormCreate() {
          work.y() + std::abs(work.height() - height()) / 2);
   }
   imgMask_ = QImage(QStringLiteral(":/skin/mask.png"));
-  ApplyFormCorners(this, imgMask_);
+  common::ApplyFormCorners(this, imgMask_);
 
-  ApplySettings(IniConfig(), *this);
+  ApplySettings(config_, *this);
 
-  libraryUrl_ = net::ServerEndpoints::current().catalogueStartPage();
+  libraryUrl_ = endpoints_.catalogueStartPage();
   if (cmd_.argCount() > 0) {
     if (text::equalsNoCase(cmd_.arg(1), "/WebShell")) {
       libraryUrl_ = cmd_.arg(2);
@@ -347,29 +348,29 @@ void TNivraMainForm::mousePressEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton) return QWidget::mousePressEvent(event);
   const QPoint global = event->globalPosition().toPoint();
   Qt::Edges edges;
-  switch (BorderHitTest(global, this)) {
-    case HTTOPLEFT:
+  switch (common::BorderHitTest(global, this)) {
+    case common::HTTOPLEFT:
       edges = Qt::TopEdge | Qt::LeftEdge;
       break;
-    case HTTOPRIGHT:
+    case common::HTTOPRIGHT:
       edges = Qt::TopEdge | Qt::RightEdge;
       break;
-    case HTBOTTOMRIGHT:
+    case common::HTBOTTOMRIGHT:
       edges = Qt::BottomEdge | Qt::RightEdge;
       break;
-    case HTBOTTOMLEFT:
+    case common::HTBOTTOMLEFT:
       edges = Qt::BottomEdge | Qt::LeftEdge;
       break;
-    case HTLEFT:
+    case common::HTLEFT:
       edges = Qt::LeftEdge;
       break;
-    case HTTOP:
+    case common::HTTOP:
       edges = Qt::TopEdge;
       break;
-    case HTRIGHT:
+    case common::HTRIGHT:
       edges = Qt::RightEdge;
       break;
-    case HTBOTTOM:
+    case common::HTBOTTOM:
       edges = Qt::BottomEdge;
       break;
     default:
@@ -378,13 +379,13 @@ void TNivraMainForm::mousePressEvent(QMouseEvent* event) {
   if (edges && windowHandle()) {
     windowHandle()->startSystemResize(edges);
   } else if (pnlTop_->geometry().contains(event->position().toPoint()) && !isMaximized()) {
-    DragWindow(this);
+    common::DragWindow(this);
   }
 }
 
 void TNivraMainForm::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
-  ApplyFormCorners(this, imgMask_);
+  common::ApplyFormCorners(this, imgMask_);
 }
 
 // --- settings ---------------------------------------------------------------------------
@@ -392,19 +393,19 @@ void TNivraMainForm::resizeEvent(QResizeEvent* event) {
 void TNivraMainForm::actNoTopMost() {
   Act_NoTopMost->setChecked(true);
   topMostOnPlay_ = false;
-  SetWindowTopmost(this, false);
+  common::SetWindowTopmost(this, false);
 }
 
 void TNivraMainForm::actTopMost() {
   Act_TopMost->setChecked(true);
   topMostOnPlay_ = false;
-  SetWindowTopmost(this, true);
+  common::SetWindowTopmost(this, true);
 }
 
 void TNivraMainForm::actTopMostOnPlay() {
   Act_TopMostOnPlay->setChecked(true);
   topMostOnPlay_ = true;
-  SetWindowTopmost(this, playerPlaying());
+  common::SetWindowTopmost(this, playerPlaying());
 }
 
 void TNivraMainForm::setListModeChecked(int listMode) {
@@ -417,19 +418,19 @@ void TNivraMainForm::setListModeChecked(int listMode) {
 
 void TNivraMainForm::actFfsNormal() {
   setListModeChecked(0);
-  IniConfig().rbPlayListMode = 0;
+  config_.rbPlayListMode = 0;
   pnlPlayOwn_->show();
 }
 
 void TNivraMainForm::actFfsMini() {
   setListModeChecked(1);
-  IniConfig().rbPlayListMode = 1;
+  config_.rbPlayListMode = 1;
   pnlPlayOwn_->hide();
 }
 
 void TNivraMainForm::actChangeTreeList() {
   setListModeChecked(2);
-  IniConfig().rbPlayListMode = 2;
+  config_.rbPlayListMode = 2;
   pnlPlayOwn_->show();
 }
 

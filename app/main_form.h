@@ -1,7 +1,8 @@
 #pragma once
 // The main window TNivraMainForm: a borderless window of 1005 × 648 that listens on the window
 // channel under its class name, runs the creation sequence, answers the hand-over messages and
-// applies the settings. Playback, the library panel and the ad scheduler hook in here.
+// applies the settings. Playback, the library panel and the ad scheduler hook in here. What it
+// needs from the process (the settings, the server endpoints) comes through its constructor.
 
 #include <QAction>
 #include <QWidget>
@@ -17,6 +18,9 @@ class QLabel;
 class QStackedWidget;
 class QTimer;
 
+namespace nivra::net {
+class ServerEndpoints;
+}
 namespace nivra::platform {
 class QtEventLoop;
 class WindowChannelServer;
@@ -26,7 +30,9 @@ namespace nivra::app {
 
 class TNivraMainForm final : public QWidget, public platform::MessageTarget, public SettingsTarget {
  public:
-  TNivraMainForm(platform::QtEventLoop& loop, CommandLine cmd);
+  // `config` and `endpoints` outlive the window; the list-mode commands write into `config`.
+  TNivraMainForm(platform::QtEventLoop& loop, CommandLine cmd, TIniConfig& config,
+                 const net::ServerEndpoints& endpoints);
   ~TNivraMainForm() override;
 
   std::intptr_t handleMessage(const platform::Message& msg) override;
@@ -76,6 +82,8 @@ class TNivraMainForm final : public QWidget, public platform::MessageTarget, pub
 
   platform::QtEventLoop& loop_;
   CommandLine cmd_;
+  TIniConfig& config_;
+  const net::ServerEndpoints& endpoints_;
   std::string pendingUrl_;
   std::deque<std::string> pendingQueue_;
   std::string libraryUrl_;
@@ -117,8 +125,5 @@ class TNivraMainForm final : public QWidget, public platform::MessageTarget, pub
 
   std::unique_ptr<platform::WindowChannelServer> channel_;
 };
-
-// The global main-window reference (null before the main window exists and after it is gone).
-TNivraMainForm* MainForm();
 
 }  // namespace nivra::app

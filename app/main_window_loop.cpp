@@ -1,6 +1,7 @@
 #include "app/main_window_loop.h"
 
 #include <QApplication>
+#include <QPointer>
 #include <memory>
 
 #include "app/main_form.h"
@@ -11,11 +12,15 @@
 namespace nivra::app {
 
 int RunMainWindowLoop(platform::QtEventLoop& loop, const CommandLine& cmd, bool hidden,
-                      net::BackgroundTasks& workers) {
-  ShutdownSignals shutdownSignals([] {
-    if (TNivraMainForm* form = MainForm()) form->close();
+                      net::BackgroundTasks& workers, TIniConfig& config,
+                      const net::ServerEndpoints& endpoints) {
+  // The signals are caught from before the window exists; they reach it only through the loop.
+  QPointer<QWidget> window;
+  ShutdownSignals shutdownSignals([&window] {
+    if (window) window->close();
   });
-  auto form = std::make_unique<TNivraMainForm>(loop, cmd);
+  auto form = std::make_unique<TNivraMainForm>(loop, cmd, config, endpoints);
+  window = form.get();
   if (!hidden) form->show();
   const int rc = QApplication::exec();
   // Workers hand their results to the window through the loop; they end before it is freed, and

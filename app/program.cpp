@@ -3,9 +3,7 @@
 #include <unistd.h>
 
 #include <QApplication>
-#include <exception>
 #include <memory>
-#include <optional>
 
 #include "ads/ad_ini.h"
 #include "app/form_dlg.h"
@@ -14,6 +12,7 @@
 #include "app/main_window_loop.h"
 #include "app/system_integration.h"
 #include "net/background_tasks.h"
+#include "net/server_endpoints.h"
 #include "net/service_manager.h"
 #include "net/service_manager_systemd.h"
 #include "platform/folders.h"
@@ -25,28 +24,39 @@
 namespace nivra::app {
 namespace {
 
-// Passes every error that escapes an event handler to the error dialog instead of ending.
+// Passes every error that escapes an event handler to the loop's exception handler (the error
+// dialog) instead of ending.
 class NivraApplication final : public QApplication {
  public:
   using QApplication::QApplication;
+  // Set for the life of the loop; without one, errors pass through.
+  void routeErrorsTo(const platform::QtEventLoop* loop) { loop_ = loop; }
   bool notify(QObject* receiver, QEvent* event) override {
-    try {
-      return QApplication::notify(receiver, event);
-    } catch (const std::exception& e) {
-      ShowError(QString::fromUtf8(e.what()));
-    } catch (...) {
-      ShowError(QStringLiteral("unknown error"));
-    }
-    return false;
+    if (!loop_) return QApplication::notify(receiver, event);
+    bool result = false;
+    loop_->guarded([&] { result = QApplication::notify(receiver, event); });
+    return result;
   }
+
+ private:
+  const platform::QtEventLoop* loop_ = nullptr;
 };
 
-int runMainWindow(int argc, char** argv, const CommandLine& cmd, bool hidden) {
+int runMainWindow(int argc, char** argv, const CommandLine& cmd, bool hidden, TIniConfig& config) {
   NivraApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Nivra"));
   QApplication::setApplicationDisplayName(QStringLiteral("Nivra"));
   platform::QtEventLoop loop;
-  return RunMainWindowLoop(loop, cmd, hidden, net::BackgroundTasks::instance());
+  app.routeErrorsTo(&loop);
+  // Until the main window takes them over, errors show on their own.
+  loop.setExceptionHandler(
+      [](const std::string& message) { ShowError(nullptr, QString::fromStdString(message)); });
+  const net::ServerEndpoints endpoints =
+      net::ServerEndpoints::load(net::ServerEndpoints::standardFiles());
+  const int rc =
+      RunMainWindowLoop(loop, cmd, hidden, net::BackgroundTasks::instance(), config, endpoints);
+  app.routeErrorsTo(nullptr);
+  return rc;
 }
 
 void closeRunningWindow() {
@@ -56,7 +66,7 @@ void closeRunningWindow() {
 
 // `lock` receives the instance lock a mode takes; it is held until the settings are written.
 int runMode(const ModeChoice& choice, const CommandLine& cmd, int argc, char** argv,
-            std::optional<platform::InstanceLock>& lock) {
+            std::unique_ptr<platform::InstanceLock>& lock, TIniConfig& config) {
   switch (choice.mode) {
     case ProgramMode::ShellSvc: {
       // The service is a user unit; a start with elevated rights controls the system's.
@@ -67,7 +77,7 @@ int runMode(const ModeChoice& choice, const CommandLine& cmd, int argc, char** a
     }
     case ProgramMode::SetAutorun:
       SetAutorun(choice.autorunFlag, cmd.selfPath);
-      IniConfig().chkAutoRun = choice.autorunFlag;
+      config.chkAutoRun = choice.autorunFlag;
       ads::WriteRunFlag(choice.autorunFlag);
       return 0;
     case ProgramMode::SetSetupDay:
@@ -78,18 +88,19 @@ int runMode(const ModeChoice& choice, const CommandLine& cmd, int argc, char** a
       return 0;
     case ProgramMode::ShowAd:
     case ProgramMode::ShowMini: {
-      lock.emplace(choice.mode == ProgramMode::ShowAd ? kPopLock : kMiniLock);
+      lock = std::make_unique<platform::InstanceLock>(
+          choice.mode == ProgramMode::ShowAd ? kPopLock : kMiniLock);
       // The ad and mini windows join with the ad windows; until then the process ends here.
       return 0;
     }
     case ProgramMode::Normal: {
-      lock.emplace(kAppLock);
+      lock = std::make_unique<platform::InstanceLock>(kAppLock);
       if (lock->alreadyExists()) {
         ChannelMainWindowPort window;
         HandOverToRunningInstance(cmd, window);
         return 0;
       }
-      return runMainWindow(argc, argv, cmd, choice.hiddenStart);
+      return runMainWindow(argc, argv, cmd, choice.hiddenStart, config);
     }
   }
   return 0;
@@ -99,10 +110,11 @@ int runMode(const ModeChoice& choice, const CommandLine& cmd, int argc, char** a
 
 int RunProgram(int argc, char** argv) {
   const CommandLine cmd = CommandLine::fromArgv(argc, argv, platform::selfExecutable().string());
-  TIniConfig& config = IniConfig();
+  // The settings of the process: every mode reads them, and they are written back at the end.
+  TIniConfig config;
   config.Load(TIniConfig::DefaultPath());
-  std::optional<platform::InstanceLock> lock;
-  const int rc = runMode(ChooseMode(cmd), cmd, argc, argv, lock);
+  std::unique_ptr<platform::InstanceLock> lock;
+  const int rc = runMode(ChooseMode(cmd), cmd, argc, argv, lock, config);
   config.Save(TIniConfig::DefaultPath());
   // The lock goes only now: a start that takes it next reads the settings just written.
   lock.reset();

@@ -8,7 +8,7 @@
 #include <cstring>
 #include <vector>
 
-#include "player/audio_filter.h"
+#include "player/gst/audio_filter.h"
 
 namespace {
 

@@ -13,9 +13,9 @@
 #include <new>
 #include <nlohmann/json.hpp>
 
-#include "catalogue/date_text.h"
 #include "catalogue/history.h"
 #include "catalogue/tree_fun.h"
+#include "common/ini_date_time.h"
 #include "platform/atomic_file.h"
 
 namespace {
@@ -118,7 +118,7 @@ const std::filesystem::path& historyFolder() {
     for (int i = 0; i < kEntries; ++i) {
       text += "[History" + std::to_string(i) + "]\nsName=节目名称 " + std::to_string(i) +
               "\nsUrl=Nivra://" + std::string(120, 'a') + std::to_string(i) +
-              "\nsAVLevel=4\ndDate=" + dateTimeToText(45000.0 - i / 1440.0) + "\n\n";
+              "\nsAVLevel=4\ndDate=" + nivra::common::dateTimeToText(45000.0 - i / 1440.0) + "\n\n";
     }
     nivra::platform::writeFileAtomically(d / "His1.dat", text);
     return d;

@@ -8,9 +8,9 @@
 #include <iostream>
 #include <string>
 
-#include "player/aes.h"
-#include "player/url_link.h"
-#include "player/url_link_encoder.h"
+#include "player/links/aes.h"
+#include "player/links/url_link.h"
+#include "player/links/url_link_encoder.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <cstdio>
 
 #include "platform/qt_event_loop.h"
-#include "player/gst_media_graph.h"
+#include "player/gst/gst_media_graph.h"
 #include "player/player.h"
 
 int main(int argc, char** argv) {

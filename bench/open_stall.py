@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """GUI-thread stall while opening a stream whose server answers after DELAY seconds (default 5):
-generates a 2 s WebM clip, serves it with tests/player/engine/support/held_server.py on
+generates a 2 s WebM clip, serves it with tests/player/gst/held_server.py on
 127.0.0.1 and runs nivra_open_stall RUNS times (default 3), printing each run and the median.
 usage: open_stall.py BUILD_BIN_DIR [DELAY] [RUNS]"""
 import os
@@ -20,7 +20,7 @@ with tempfile.TemporaryDirectory() as www:
                     'video/x-raw,width=160,height=120,framerate=25/1', '!', 'vp8enc', '!',
                     'webmmux', '!', 'filesink', 'location=' + clip], check=True)
     server = subprocess.Popen(['/usr/bin/python3',
-                               os.path.join(here, '..', 'tests', 'player', 'engine', 'support',
+                               os.path.join(here, '..', 'tests', 'player', 'gst',
                                             'held_server.py'), www, delay],
                               stdout=subprocess.PIPE, text=True)
     try:

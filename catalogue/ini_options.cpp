@@ -1,6 +1,6 @@
 #include "catalogue/ini_options.h"
 
-#include "catalogue/date_text.h"
+#include "common/ini_date_time.h"
 #include "platform/error.h"
 #include "platform/text.h"
 
@@ -34,15 +34,17 @@ std::string TIniOptions::section(std::int32_t slot) const {
 
 void TIniOptions::Load(const std::filesystem::path& file) {
   file_.reset();
-  auto ini = std::make_unique<MemoryIniFile>(file);
-  if (!ini->load()) return;
+  auto ini = std::make_unique<platform::IniFile>(file, platform::IniFile::Style::Verbatim);
+  // A missing file reads as an empty one; one that exists but cannot be read disables Save.
+  std::error_code ec;
+  if (!ini->load() && (std::filesystem::exists(file, ec) || ec)) return;
   for (std::int32_t i = 0; i < capacity_; ++i) {
     const std::string s = section(i);
     const auto slot = static_cast<std::size_t>(i);
     names_[slot] = ini->value(s, "sName").value_or("");
     urls_[slot] = ini->value(s, "sUrl").value_or("");
     ratings_[slot] = ini->value(s, "sAVLevel").value_or("");
-    dates_[slot] = textToDateTime(ini->value(s, "dDate").value_or(""));
+    dates_[slot] = common::textToDateTime(ini->value(s, "dDate").value_or(""));
   }
   file_ = std::move(ini);
 }
@@ -55,7 +57,7 @@ void TIniOptions::Save() {
     file_->writeString(s, "sName", names_[slot]);
     file_->writeString(s, "sUrl", urls_[slot]);
     file_->writeString(s, "sAVLevel", ratings_[slot]);
-    file_->writeString(s, "dDate", dateTimeToText(dates_[slot]));
+    file_->writeString(s, "dDate", common::dateTimeToText(dates_[slot]));
   }
   file_->save();
 }

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "catalogue/memory_ini.h"
+#include "platform/ini_file.h"
 
 namespace nivra::catalogue {
 
@@ -46,7 +46,7 @@ class TIniOptions {
 
   std::vector<std::string> names_, urls_, ratings_;
   std::vector<double> dates_;
-  std::unique_ptr<MemoryIniFile> file_;
+  std::unique_ptr<platform::IniFile> file_;
   std::string sectionPrefix_;
   std::int32_t capacity_ = 0;
 };

@@ -50,7 +50,6 @@ PrefetchWorker::PrefetchWorker(CatalogueCache& cache, platform::EventLoop& loop)
     : cache_(cache), loop_(loop) {}
 
 PrefetchWorker::~PrefetchWorker() {
-  *alive_ = false;
   for (Task& t : tasks_) t.thread.request_stop();
   tasks_.clear();  // joins
 }
@@ -58,17 +57,15 @@ PrefetchWorker::~PrefetchWorker() {
 void PrefetchWorker::start(std::string name, std::function<void()> completion) {
   reapFinished();
   auto done = std::make_shared<std::atomic<bool>>(false);
-  std::weak_ptr<bool> alive = alive_;
+  auto finished = alive_.guard([completion = std::move(completion)] {
+    if (completion) completion();
+  });
   CatalogueCache& cache = cache_;
   platform::EventLoop& loop = loop_;
-  std::jthread thread([&cache, &loop, name = std::move(name), completion = std::move(completion),
-                       alive, done](std::stop_token stop) mutable {
+  std::jthread thread([&cache, &loop, name = std::move(name), finished = std::move(finished),
+                       done](std::stop_token stop) mutable {
     PrefetchSubtree(cache, name, stop);
-    if (!stop.stop_requested()) {
-      loop.post([alive, completion = std::move(completion)] {
-        if (auto a = alive.lock(); a && *a && completion) completion();
-      });
-    }
+    if (!stop.stop_requested()) loop.post(std::move(finished));
     done->store(true);
   });
   tasks_.push_back(Task{std::move(done), std::move(thread)});

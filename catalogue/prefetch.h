@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "catalogue/json_cache.h"
+#include "platform/alive_token.h"
 #include "platform/event_loop.h"
 
 namespace nivra::catalogue {
@@ -46,7 +47,7 @@ class PrefetchWorker {
 
   CatalogueCache& cache_;
   platform::EventLoop& loop_;
-  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+  platform::AliveToken alive_;  // completions run only while the worker exists
   std::list<Task> tasks_;
 };
 

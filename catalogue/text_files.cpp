@@ -24,14 +24,14 @@ std::string ReadTextFile(const std::filesystem::path& file) {
 
 std::string ReadIniText(const std::filesystem::path& file, std::string_view section,
                         std::string_view key, std::string_view def) {
-  platform::IniFile ini(file, platform::IniFile::Quotes::Profile);
+  platform::IniFile ini(file);
   ini.load();
   return ini.readString(section, key, def);
 }
 
 void WriteIniText(const std::filesystem::path& file, std::string_view section, std::string_view key,
                   std::string_view value) {
-  platform::IniFile ini(file, platform::IniFile::Quotes::Profile);
+  platform::IniFile ini(file);
   std::error_code ec;
   // A file that exists but cannot be read is left alone rather than replaced by one value.
   if (!ini.load() && std::filesystem::exists(file, ec)) return;

@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "player/url_link.h"
-#include "player/utf16_text.h"
+#include "player/links/url_link.h"
+#include "player/links/utf16_text.h"
 
 namespace {
 

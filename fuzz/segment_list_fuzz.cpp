@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "player/segment_list.h"
+#include "player/flash/segment_list.h"
 
 namespace {
 

@@ -36,7 +36,7 @@ class CancelableSockets {
     if (cancelled_) ::shutdown(fd, SHUT_RDWR);
     fds_.push_back(fd);
   }
-  void close(UniqueFd& fd) {
+  void close(platform::UniqueFd& fd) {
     {
       std::lock_guard lock(mutex_);
       std::erase(fds_, fd.get());
@@ -142,8 +142,8 @@ std::string ReadReplyDrained(int socket) {
   return DrainReply(drain);
 }
 
-UniqueFd FtpConnect(const std::string& hostAddress, std::uint16_t port) {
-  UniqueFd fd(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+platform::UniqueFd FtpConnect(const std::string& hostAddress, std::uint16_t port) {
+  platform::UniqueFd fd(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
   if (!fd) {
     debugOutput(systemErrorText(errno));
     return {};
@@ -174,7 +174,7 @@ bool FtpSetBinaryType(int control) {
   return SendCommand(control, "TYPE I") && ReplyBeginsWith(ReadReply(control), '2');
 }
 
-UniqueFd FtpOpenPassive(int control, const std::string& hostAddress) {
+platform::UniqueFd FtpOpenPassive(int control, const std::string& hostAddress) {
   if (!SendCommand(control, "pasv")) return {};
   const std::string reply = ReadReply(control);
   if (!ReplyBeginsWith(reply, '2')) return {};
@@ -192,7 +192,7 @@ std::int64_t FtpQuerySize(int control, std::string_view path) {
 
 bool FtpTransfer(int control, int data, std::string_view path,
                  const std::filesystem::path& localFile) {
-  UniqueFd file(::open(localFile.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644));
+  platform::UniqueFd file(::open(localFile.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644));
   if (!file) return false;
   debugOutput("down 1");
   struct stat st {};
@@ -228,7 +228,7 @@ bool FtpDownload(std::string_view url, const std::filesystem::path& localFile,
   CancelableSockets sockets;
   std::stop_callback onStop(stop, [&sockets] { sockets.cancel(); });
 
-  UniqueFd control = FtpConnect(host, port);
+  platform::UniqueFd control = FtpConnect(host, port);
   if (control) sockets.add(control.get());
   // Binary type right after the login: most servers start in ASCII, which refuses SIZE and
   // rewrites line ends on RETR.
@@ -241,7 +241,7 @@ bool FtpDownload(std::string_view url, const std::filesystem::path& localFile,
     return false;
   }
 
-  UniqueFd data = FtpOpenPassive(control.get(), host);
+  platform::UniqueFd data = FtpOpenPassive(control.get(), host);
   if (!data) {
     debugOutput("tran error");
     sockets.close(control);

@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "net/unique_fd.h"
+#include "platform/unique_fd.h"
 
 namespace nivra::net {
 
@@ -28,7 +28,7 @@ bool FtpDownload(std::string_view url, const std::filesystem::path& localFile,
 
 // A TCP connection to a dotted IPv4 address with 5000 ms send and receive time-outs; an invalid
 // descriptor (and the system's error text as a debug line) on failure.
-UniqueFd FtpConnect(const std::string& hostAddress, std::uint16_t port);
+platform::UniqueFd FtpConnect(const std::string& hostAddress, std::uint16_t port);
 // "user"/"pass" dialogue: the user must be answered with "3…", the password with "2…".
 bool FtpLogin(int control, std::string_view user, std::string_view password);
 // "TYPE I", answered with "2…": sizes, restart offsets and the file itself count bytes, where a
@@ -36,7 +36,7 @@ bool FtpLogin(int control, std::string_view user, std::string_view password);
 bool FtpSetBinaryType(int control);
 // "pasv", then a data connection to the control connection's own address (`hostAddress`) at the
 // port of the reply; the address inside the reply is never used.
-UniqueFd FtpOpenPassive(int control, const std::string& hostAddress);
+platform::UniqueFd FtpOpenPassive(int control, const std::string& hostAddress);
 // SIZE: the size, -2 when answered "550", -1 on any other failure. Logs the answer in decimal.
 std::int64_t FtpQuerySize(int control, std::string_view path);
 // SIZE, then REST/RETR as needed, appending to `localFile` (created when missing). The replies

@@ -1,34 +1,26 @@
 #include "net/http_download.h"
 
-#include <curl/curl.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
 
+#include "net/curl_easy.h"
 #include "net/download_urls.h"
 #include "net/socket_io.h"
-#include "net/unique_fd.h"
 #include "platform/error.h"
 #include "platform/text.h"
+#include "platform/unique_fd.h"
 
 namespace nivra::net {
 namespace {
 
-void initCurlOnce() {
-  static std::once_flag once;
-  std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-}
-
-struct CurlDeleter {
-  void operator()(CURL* c) const { curl_easy_cleanup(c); }
+struct CurlUrlDeleter {
   void operator()(CURLU* u) const { curl_url_cleanup(u); }
-  void operator()(curl_slist* l) const { curl_slist_free_all(l); }
 };
 
 // The body goes to a temporary file beside the target, renamed over it when complete.
@@ -70,7 +62,7 @@ class PartFile {
   void open() {
     if (fd_) return;
     std::string name = target_.string() + ".XXXXXX";
-    fd_ = UniqueFd(::mkostemp(name.data(), O_CLOEXEC));
+    fd_ = platform::UniqueFd(::mkostemp(name.data(), O_CLOEXEC));
     if (!fd_) fail("Cannot create file");
     tempPath_ = name;
     ::fchmod(fd_.get(), 0644);
@@ -82,16 +74,14 @@ class PartFile {
 
   std::filesystem::path target_;
   std::filesystem::path tempPath_;
-  UniqueFd fd_;
+  platform::UniqueFd fd_;
 };
 
 constexpr int kMaxRedirects = 5;
 
 struct Transfer {
-  explicit Transfer(const std::filesystem::path& target, std::stop_token s)
-      : file(target), stop(std::move(s)) {}
+  explicit Transfer(const std::filesystem::path& target) : file(target) {}
   PartFile file;
-  std::stop_token stop;
   // What the headers of the current reply said.
   long status = 0;
   bool hasLength = false;
@@ -104,41 +94,34 @@ struct Transfer {
         status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
     return redirectStatus && hasLocation;
   }
+
+  bool onHeader(std::string_view line) {
+    if (nivra::text::startsWithNoCase(line, "HTTP/")) {  // a new reply begins
+      const auto space = line.find(' ');
+      const auto code = space == std::string_view::npos
+                            ? std::nullopt
+                            : nivra::text::parseInteger(line.substr(space + 1, 3));
+      status = code ? static_cast<long>(*code) : 0;
+      hasLength = false;
+      hasLocation = false;
+    }
+    if (nivra::text::startsWithNoCase(line, "content-length:")) hasLength = true;
+    if (nivra::text::startsWithNoCase(line, "location:")) hasLocation = true;
+    return true;
+  }
+
+  bool onBody(std::string_view data) {
+    if (redirects()) return true;
+    if (!hasLength) return false;  // ends the transfer: such a reply is never stored
+    try {
+      file.write(data.data(), data.size());
+    } catch (const nivra::Error& e) {
+      fileError = e;
+      return false;
+    }
+    return true;
+  }
 };
-
-std::size_t onHeader(char* data, std::size_t size, std::size_t count, void* user) {
-  auto* t = static_cast<Transfer*>(user);
-  const std::string_view line(data, size * count);
-  if (nivra::text::startsWithNoCase(line, "HTTP/")) {  // a new reply begins
-    const auto space = line.find(' ');
-    const auto code = space == std::string_view::npos
-                          ? std::nullopt
-                          : nivra::text::parseInteger(line.substr(space + 1, 3));
-    t->status = code ? static_cast<long>(*code) : 0;
-    t->hasLength = false;
-    t->hasLocation = false;
-  }
-  if (nivra::text::startsWithNoCase(line, "content-length:")) t->hasLength = true;
-  if (nivra::text::startsWithNoCase(line, "location:")) t->hasLocation = true;
-  return size * count;
-}
-
-std::size_t onBody(char* data, std::size_t size, std::size_t count, void* user) {
-  auto* t = static_cast<Transfer*>(user);
-  if (t->redirects()) return size * count;
-  if (!t->hasLength) return 0;  // ends the transfer: such a reply is never stored
-  try {
-    t->file.write(data, size * count);
-  } catch (const nivra::Error& e) {
-    t->fileError = e;
-    return 0;
-  }
-  return size * count;
-}
-
-int onProgress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
-  return static_cast<Transfer*>(user)->stop.stop_requested() ? 1 : 0;
-}
 
 // Control characters would break the request line; a space is sent escaped.
 std::optional<std::string> requestTarget(std::string_view path) {
@@ -170,13 +153,15 @@ std::optional<std::string> redirectTarget(CURL* c) {
 
 bool HttpDownload(std::string_view url, const std::filesystem::path& localFile,
                   std::stop_token stop) {
-  initCurlOnce();
   const HttpAddress address = ParseHttpUrl(url);
   const auto target = requestTarget(address.path);
   if (!target || target->empty()) return false;
 
-  std::unique_ptr<CURLU, CurlDeleter> where(curl_url());
-  std::unique_ptr<CURL, CurlDeleter> easy(curl_easy_init());
+  Transfer transfer(localFile);
+  CurlEasy easy({kHttpTimeoutMs, kHttpTimeoutMs / 1000, std::move(stop),
+                 [&](std::string_view line) { return transfer.onHeader(line); },
+                 [&](std::string_view data) { return transfer.onBody(data); }});
+  std::unique_ptr<CURLU, CurlUrlDeleter> where(curl_url());
   if (!where || !easy) return false;
   const std::string port = std::to_string(address.port);
   if (curl_url_set(where.get(), CURLUPART_SCHEME, "http", 0) != CURLUE_OK ||
@@ -190,33 +175,20 @@ bool HttpDownload(std::string_view url, const std::filesystem::path& localFile,
     curl_url_set(where.get(), CURLUPART_QUERY, target->substr(query + 1).c_str(), 0);
 
   // Removing curl's own "Accept" leaves only Host and User-Agent in the request.
-  std::unique_ptr<curl_slist, CurlDeleter> headers(curl_slist_append(nullptr, "Accept:"));
+  if (!easy.setHeaders({"Accept:"})) return false;
   const std::string agent(kHttpUserAgent);
-  Transfer transfer(localFile, stop);
-  CURL* c = easy.get();
+  CURL* c = easy.handle();
   curl_easy_setopt(c, CURLOPT_CURLU, where.get());
   curl_easy_setopt(c, CURLOPT_REQUEST_TARGET, target->c_str());
   curl_easy_setopt(c, CURLOPT_HTTP_VERSION, CURL_HTTP_VERSION_1_1);
   curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "http");
   curl_easy_setopt(c, CURLOPT_USERAGENT, agent.c_str());
-  curl_easy_setopt(c, CURLOPT_HTTPHEADER, headers.get());
-  curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT_MS, kHttpTimeoutMs);
-  curl_easy_setopt(c, CURLOPT_LOW_SPEED_LIMIT, 1L);
-  curl_easy_setopt(c, CURLOPT_LOW_SPEED_TIME, kHttpTimeoutMs / 1000);
-  curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
-  curl_easy_setopt(c, CURLOPT_HEADERFUNCTION, &onHeader);
-  curl_easy_setopt(c, CURLOPT_HEADERDATA, &transfer);
-  curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, &onBody);
-  curl_easy_setopt(c, CURLOPT_WRITEDATA, &transfer);
-  curl_easy_setopt(c, CURLOPT_NOPROGRESS, 0L);
-  curl_easy_setopt(c, CURLOPT_XFERINFOFUNCTION, &onProgress);
-  curl_easy_setopt(c, CURLOPT_XFERINFODATA, &transfer);
 
   // The first request goes out with the path as given; redirects are followed here rather than
   // by curl, which would repeat that request line. Only the final reply counts.
   std::string redirectedTo;
   for (int hop = 0;; ++hop) {
-    const CURLcode result = curl_easy_perform(c);
+    const CURLcode result = easy.perform();
     if (transfer.fileError) throw *transfer.fileError;
     // A body cut short (connection lost, time-out, stop) is a failed download, not a file.
     if (result != CURLE_OK) return false;

@@ -8,21 +8,22 @@
 
 #include "net/pipe_protocol.h"
 #include "net/socket_io.h"
-#include "net/unique_fd.h"
 #include "platform/error.h"
+#include "platform/unique_fd.h"
 
 namespace nivra::net {
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-UniqueFd connectPipe(const std::filesystem::path& path, std::chrono::milliseconds busyWait) {
+platform::UniqueFd connectPipe(const std::filesystem::path& path,
+                               std::chrono::milliseconds busyWait) {
   sockaddr_un addr{};
   addr.sun_family = AF_UNIX;
   const std::string name = path.string();
   if (name.size() >= sizeof addr.sun_path) throw nivra::Error("命名管道不存在");
   std::memcpy(addr.sun_path, name.c_str(), name.size() + 1);
-  UniqueFd fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
+  platform::UniqueFd fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
   // The send time-out also bounds a connect that waits for a full backlog (a busy service).
   if (!fd || !setSocketTimeouts(fd.get(), busyWait)) throw nivra::Error("命名管道不存在");
   if (::connect(fd.get(), reinterpret_cast<const sockaddr*>(&addr), sizeof addr) != 0) {
@@ -38,7 +39,7 @@ TPipeClient::TPipeClient(std::string_view id, std::chrono::milliseconds timeLimi
     : path_(pipeSocketPath(id)), timeLimit_(timeLimit) {}
 
 std::string TPipeClient::Transact(const void* data, std::uint32_t len) {
-  UniqueFd fd = connectPipe(path_, timeLimit_);
+  platform::UniqueFd fd = connectPipe(path_, timeLimit_);
   const std::string request =
       EncodePipeMessage(std::string_view(static_cast<const char*>(data), len));
   if (!sendAll(fd.get(), request.data(), request.size())) return {};

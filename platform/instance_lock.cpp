@@ -2,7 +2,6 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
-#include <unistd.h>
 
 #include <cerrno>
 
@@ -13,17 +12,12 @@ namespace nivra::platform {
 InstanceLock::InstanceLock(std::string_view name) {
   const auto path = runtimeDir() / (std::string(name) + ".lock");
   // A link in place of the lock file is not followed (it fails with ELOOP).
-  fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
-  if (fd_ < 0) return;  // no lock could be made: the start counts as the first
-  if (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+  fd_ = UniqueFd(::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600));
+  if (!fd_) return;  // no lock could be made: the start counts as the first
+  if (::flock(fd_.get(), LOCK_EX | LOCK_NB) != 0) {
     alreadyExists_ = (errno == EWOULDBLOCK);
-    ::close(fd_);
-    fd_ = -1;
+    fd_.reset();
   }
-}
-
-InstanceLock::~InstanceLock() {
-  if (fd_ >= 0) ::close(fd_);
 }
 
 }  // namespace nivra::platform

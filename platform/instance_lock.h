@@ -5,13 +5,14 @@
 #include <string>
 #include <string_view>
 
+#include "platform/unique_fd.h"
+
 namespace nivra::platform {
 
 class InstanceLock {
  public:
   // Tries to take the lock; never blocks.
   explicit InstanceLock(std::string_view name);
-  ~InstanceLock();
   InstanceLock(const InstanceLock&) = delete;
   InstanceLock& operator=(const InstanceLock&) = delete;
 
@@ -19,7 +20,7 @@ class InstanceLock {
   bool alreadyExists() const { return alreadyExists_; }
 
  private:
-  int fd_ = -1;
+  UniqueFd fd_;
   bool alreadyExists_ = false;
 };
 

@@ -3,8 +3,8 @@
 // of window messages. Numbers are the system's own (messages.h).
 
 #include <cstdint>
-#include <memory>
 
+#include "platform/alive_token.h"
 #include "platform/event_loop.h"
 
 namespace nivra::platform {
@@ -44,7 +44,7 @@ class MessageTarget {
 
  private:
   EventLoop& loop_;
-  std::shared_ptr<MessageTarget*> alive_;
+  AliveToken alive_;
 };
 
 }  // namespace nivra::platform

@@ -4,13 +4,9 @@
 
 namespace nivra::platform::names {
 
-inline constexpr const char* kProgram = "nivra";
-inline constexpr const char* kControlLibrary = "libkinoro.so";  // "Kinoro.ocx"
 inline constexpr const char* kResolverLibrary = "libdecode.so";  // "decode.dll"
 inline constexpr const char* kUpdater = "Update";                // "Update.exe"
-inline constexpr const char* kServiceUnit = "NivraExService.service";
 inline constexpr const char* kFlashMovie = "NVRFlash.swf";
-inline constexpr const char* kCodecsFolder = "codecs";
 inline constexpr const char* kAppName = "Nivra";
 
 }  // namespace nivra::platform::names

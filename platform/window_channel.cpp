@@ -19,6 +19,7 @@
 #include "platform/debug_output.h"
 #include "platform/folders.h"
 #include "platform/messages.h"
+#include "platform/unique_fd.h"
 #include "platform/window_frame.h"
 
 namespace nivra::platform {
@@ -60,21 +61,17 @@ bool crossesProcesses(std::uint32_t message) {
          message == WM_STOP_PLAYBACK;
 }
 
-int connectTo(const fs::path& path, std::chrono::milliseconds timeout) {
+UniqueFd connectTo(const fs::path& path, std::chrono::milliseconds timeout) {
   sockaddr_un addr;
-  if (!fillAddress(path, addr)) return -1;
-  int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  if (fd < 0) return -1;
-  setTimeouts(fd, timeout);
-  if (::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) {
-    ::close(fd);
-    return -1;
-  }
+  if (!fillAddress(path, addr)) return {};
+  UniqueFd fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
+  if (!fd) return {};
+  setTimeouts(fd.get(), timeout);
+  if (::connect(fd.get(), reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) return {};
   // Whoever listens gets our command line: only a process of this user may.
-  if (!peerIsThisUser(fd)) {
+  if (!peerIsThisUser(fd.get())) {
     debugOutput("window channel: the listener belongs to another user");
-    ::close(fd);
-    return -1;
+    return {};
   }
   return fd;
 }
@@ -93,17 +90,17 @@ bool writeAll(int fd, std::string_view bytes) {
 
 std::optional<std::int64_t> exchange(const WindowHandle& window, const ChannelFrame& frame,
                                      std::chrono::milliseconds timeout) {
-  int fd = connectTo(window.socket, timeout);
-  if (fd < 0) return std::nullopt;
+  const UniqueFd fd = connectTo(window.socket, timeout);
+  if (!fd) return std::nullopt;
   std::optional<std::int64_t> result;
-  if (writeAll(fd, encodeFrame(frame))) {
+  if (writeAll(fd.get(), encodeFrame(frame))) {
     if (frame.post) {
       result = 0;
     } else {
       std::uint8_t reply[kReplySize];
       std::size_t got = 0;
       while (got < kReplySize) {
-        ssize_t n = ::recv(fd, reply + got, kReplySize - got, 0);
+        ssize_t n = ::recv(fd.get(), reply + got, kReplySize - got, 0);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) break;
         got += static_cast<std::size_t>(n);
@@ -111,7 +108,6 @@ std::optional<std::int64_t> exchange(const WindowHandle& window, const ChannelFr
       if (got == kReplySize) result = parseReply(reply);
     }
   }
-  ::close(fd);
   return result;
 }
 
@@ -129,14 +125,15 @@ struct WindowChannelServer::State {
   std::recursive_mutex targetMutex;
   MessageTarget* target = nullptr;
   fs::path socketPath;
-  int listenFd = -1;
-  int wakeFd = -1;
+  UniqueFd listenFd;
+  UniqueFd wakeFd;
   std::atomic<bool> stopping{false};
   std::mutex mutex;                                   // guards `replies`
   std::vector<std::pair<int, std::int64_t>> replies;  // client fd, result
   std::thread thread;
 
   struct Client {
+    UniqueFd fd;  // the map's key stays valid while the client is in the map
     std::vector<std::uint8_t> buffer;
     std::chrono::steady_clock::time_point deadline;
     bool awaitingReply = false;
@@ -150,7 +147,7 @@ struct WindowChannelServer::State {
       replies.emplace_back(fd, result);
     }
     std::uint64_t one = 1;
-    [[maybe_unused]] auto n = ::write(wakeFd, &one, sizeof one);
+    [[maybe_unused]] auto n = ::write(wakeFd.get(), &one, sizeof one);
   }
 };
 
@@ -184,21 +181,18 @@ void WindowChannelServer::State::deliver(std::shared_ptr<State> self, int fd, Ch
 
 void WindowChannelServer::State::run(std::shared_ptr<State> self) {
   std::map<int, Client> clients;
-  auto drop = [&](int fd) {
-    ::close(fd);
-    clients.erase(fd);
-  };
+  auto drop = [&](int fd) { clients.erase(fd); };
   while (!stopping) {
     std::vector<pollfd> fds;
-    fds.push_back({wakeFd, POLLIN, 0});
-    if (clients.size() < kMaxClients) fds.push_back({listenFd, POLLIN, 0});
+    fds.push_back({wakeFd.get(), POLLIN, 0});
+    if (clients.size() < kMaxClients) fds.push_back({listenFd.get(), POLLIN, 0});
     for (auto& [fd, c] : clients)
       if (!c.awaitingReply) fds.push_back({fd, POLLIN, 0});
     ::poll(fds.data(), fds.size(), 250);
     if (stopping) break;
 
     std::uint64_t counter;
-    while (::read(wakeFd, &counter, sizeof counter) > 0) {
+    while (::read(wakeFd.get(), &counter, sizeof counter) > 0) {
     }
     std::vector<std::pair<int, std::int64_t>> ready;
     {
@@ -213,17 +207,17 @@ void WindowChannelServer::State::run(std::shared_ptr<State> self) {
 
     const auto now = std::chrono::steady_clock::now();
     for (const pollfd& p : fds) {
-      if (p.fd == wakeFd || !(p.revents & (POLLIN | POLLHUP | POLLERR))) continue;
-      if (p.fd == listenFd) {
+      if (p.fd == wakeFd.get() || !(p.revents & (POLLIN | POLLHUP | POLLERR))) continue;
+      if (p.fd == listenFd.get()) {
         for (;;) {
-          int fd = ::accept4(listenFd, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
-          if (fd < 0) break;
-          if (!peerIsThisUser(fd)) {
+          UniqueFd fd(::accept4(listenFd.get(), nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC));
+          if (!fd) break;
+          if (!peerIsThisUser(fd.get())) {
             debugOutput("window channel: refused a peer of another user");
-            ::close(fd);
             continue;
           }
-          clients[fd] = Client{{}, now + kFrameDeadline, false};
+          const int key = fd.get();
+          clients[key] = Client{std::move(fd), {}, now + kFrameDeadline, false};
           if (clients.size() >= kMaxClients) break;
         }
         continue;
@@ -259,14 +253,12 @@ void WindowChannelServer::State::run(std::shared_ptr<State> self) {
     // Peers that stall mid-frame are dropped so they cannot hold a slot forever.
     for (auto it = clients.begin(); it != clients.end();) {
       if (!it->second.awaitingReply && now > it->second.deadline) {
-        ::close(it->first);
         it = clients.erase(it);
       } else {
         ++it;
       }
     }
   }
-  for (auto& [fd, c] : clients) ::close(fd);
 }
 
 WindowChannelServer::WindowChannelServer(std::string className, MessageTarget& target)
@@ -276,16 +268,14 @@ WindowChannelServer::WindowChannelServer(std::string className, MessageTarget& t
   state_->socketPath = windowSocketPath(className);
   sockaddr_un addr;
   if (!fillAddress(state_->socketPath, addr)) return;
-  int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-  if (fd < 0) return;
+  UniqueFd fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+  if (!fd) return;
   ::unlink(state_->socketPath.c_str());
-  if (::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
-      ::chmod(state_->socketPath.c_str(), 0600) != 0 || ::listen(fd, 128) != 0) {
-    ::close(fd);
+  if (::bind(fd.get(), reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
+      ::chmod(state_->socketPath.c_str(), 0600) != 0 || ::listen(fd.get(), 128) != 0)
     return;
-  }
-  state_->listenFd = fd;
-  state_->wakeFd = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+  state_->listenFd = std::move(fd);
+  state_->wakeFd = UniqueFd(::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC));
   state_->thread = std::thread([s = state_] { s->run(s); });
 }
 
@@ -294,23 +284,21 @@ WindowChannelServer::~WindowChannelServer() {
     std::lock_guard lock(state_->targetMutex);
     state_->target = nullptr;
   }
-  if (state_->listenFd < 0) return;
+  if (!state_->listenFd) return;
   state_->stopping = true;
   std::uint64_t one = 1;
-  [[maybe_unused]] auto n = ::write(state_->wakeFd, &one, sizeof one);
+  [[maybe_unused]] auto n = ::write(state_->wakeFd.get(), &one, sizeof one);
   state_->thread.join();
-  ::close(state_->listenFd);
-  ::close(state_->wakeFd);
+  state_->listenFd.reset();
+  state_->wakeFd.reset();
   ::unlink(state_->socketPath.c_str());
 }
 
-bool WindowChannelServer::listening() const { return state_->listenFd >= 0; }
+bool WindowChannelServer::listening() const { return state_->listenFd.valid(); }
 
 std::optional<WindowHandle> findWindow(std::string_view className) {
   WindowHandle handle{windowSocketPath(className)};
-  int fd = connectTo(handle.socket, 2000ms);
-  if (fd < 0) return std::nullopt;
-  ::close(fd);
+  if (!connectTo(handle.socket, 2000ms)) return std::nullopt;
   return handle;
 }
 

@@ -24,6 +24,8 @@ struct FlashBridgeCallbacks {
   std::function<void(int state)> OnState;
   std::function<void(int code, const std::string& text)> OnError;
   std::function<void()> OnDoubleClick;
+  // Opens the control's popup menu at a screen point (a right button down on the movie).
+  std::function<void(Point screen)> PopupMenu;
 };
 
 // The movie host, a hidden child control of the player; lives from the first Flash source until
@@ -43,6 +45,10 @@ class FlashBridge {
   // Tells the movie its new position rectangle.
   virtual void SetPositionRect(const Rect& bounds) = 0;
   virtual void SetCursorHidden(bool hidden) = 0;
+  // Mouse input on the movie, passed on by the window that shows it: a left double click
+  // raises OnDoubleClick, a right button down opens the popup menu at `screen`.
+  virtual void DoubleClick() = 0;
+  virtual void RightButtonDown(Point screen) = 0;
 
   // Hands the list of media URLs to the movie and starts polling it.
   virtual void PlayList(const std::vector<std::string>& lines) = 0;
@@ -84,8 +90,9 @@ class FlashEnvironment {
   virtual ~FlashEnvironment() = default;
   // The Flash control's class {D27CDB6E-AE6D-11CF-96B8-444553540000} is registered.
   virtual bool FlashClassRegistered() = 0;
-  // A new bridge, child of the control; nullptr when it cannot be made.
-  virtual std::unique_ptr<FlashBridge> CreateBridge() = 0;
+  // A new bridge, child of the control, whose movie draws into `window` (the control's native
+  // window, 0 for none: the movie then shows nothing); nullptr when it cannot be made.
+  virtual std::unique_ptr<FlashBridge> CreateBridge(std::uintptr_t window) = 0;
   // Loads the resolver library and sets the bridge's ServerType for the page. Throws
   // nivra::Error with the platform's text when the library cannot be loaded.
   virtual void PrepareWebPage(FlashBridge& bridge, const std::string& pageUrl) = 0;

@@ -8,16 +8,13 @@
 #include <string>
 #include <string_view>
 
+#include "player/player_types.h"
+
 namespace nivra::player {
 
-// A rectangle in the coordinates of the host window, in pixels.
-struct FlashRect {
-  int left = 0;
-  int top = 0;
-  int width = 0;
-  int height = 0;
-  bool operator==(const FlashRect&) const = default;
-};
+// The movie's rectangle in the coordinates of the host window, in pixels. The old name stays
+// for the movie runtime until it spells Rect.
+using FlashRect = Rect;
 
 class FlashControl {
  public:
@@ -45,7 +42,7 @@ class FlashControl {
   virtual void SetVisible(bool visible) = 0;
   virtual bool Visible() const = 0;
   // Where the picture goes inside the host window.
-  virtual void SetBounds(const FlashRect& bounds) = 0;
+  virtual void SetBounds(const Rect& bounds) = 0;
   virtual void SetCursorHidden(bool hidden) = 0;
   // The native window (an X11 window id) the picture is drawn into; 0 = draw nothing.
   virtual void SetWindowHandle(std::uintptr_t window) = 0;

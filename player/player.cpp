@@ -4,8 +4,8 @@
 
 #include "platform/messages.h"
 #include "platform/text.h"
+#include "player/links/url_link.h"
 #include "player/player_arithmetic.h"
-#include "player/url_link.h"
 
 namespace nivra::player {
 

@@ -18,12 +18,13 @@
 #include <string>
 #include <vector>
 
+#include "platform/alive_token.h"
 #include "platform/event_loop.h"
 #include "platform/message.h"
+#include "player/flash/watch_time.h"
 #include "player/flash_bridge.h"
 #include "player/media_graph.h"
 #include "player/player_types.h"
-#include "player/watch_time.h"
 
 namespace nivra::player {
 
@@ -54,6 +55,8 @@ class PlayerSurface {
   virtual void SetAlignClient() = 0;
   // The ordinary parent change.
   virtual void Reparent(const ParentWindow& parent) = 0;
+  // Opens the control's popup menu at a screen point; nothing when it has none.
+  virtual void ShowPopupMenu(Point screen) = 0;
 };
 
 // A surface with no window: 320 by 240, nothing drawn (the headless player).
@@ -70,6 +73,7 @@ class HeadlessSurface final : public PlayerSurface {
   void ReparentWindowOnly(const ParentWindow&) override {}
   void SetAlignClient() override {}
   void Reparent(const ParentWindow&) override {}
+  void ShowPopupMenu(Point) override {}
 };
 
 // Keys the control reacts to.
@@ -126,6 +130,15 @@ class TPlayer final : public platform::MessageTarget {
   void KeyDown(PlayerKey key);
   // Toggles full screen (the surface then does its ordinary double-click handling).
   void DoubleClick();
+  // The Flash movie shows at this point of the control's window: on the Flash path, once the
+  // movie is visible, inside the bounds it was last given. The movie takes the mouse there.
+  bool MovieAt(Point client) const;
+  // A left double click at a point: on the movie it goes to the bridge (whose OnDoubleClick
+  // toggles full screen), elsewhere it is DoubleClick.
+  void MouseDoubleClick(Point client);
+  // A right button down at a point: on the movie the bridge opens the popup menu at `screen`
+  // and the press is taken (true); elsewhere false.
+  bool RightButtonDown(Point client, Point screen);
   // Focus loss; leaves full screen.
   void FocusLost();
   // Files dropped on the control; ignored unless DragFile. The first path is opened, cut to
@@ -268,11 +281,13 @@ class TPlayer final : public platform::MessageTarget {
   std::uint64_t bridgeGeneration_ = 0;
   // Bridges stopped from inside their own callbacks are destroyed on the next loop turn.
   std::vector<std::unique_ptr<FlashBridge>> retiredBridges_;
+  // The bounds the movie was last given (empty until the first Flash layout).
+  Rect movieBounds_;
   std::shared_ptr<VideoResolver> resolver_;
   std::shared_ptr<ResolverLink> resolverLink_;
   std::string ResolverText_;
   std::uint32_t ResolverDuration_ = 0;
-  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+  platform::AliveToken alive_;
 };
 
 }  // namespace nivra::player

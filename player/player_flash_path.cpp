@@ -1,9 +1,9 @@
 // TPlayer: the Flash path (web pages and segment links through the bridge and the resolver).
 
 #include "platform/messages.h"
+#include "player/flash/segment_list.h"
 #include "player/player.h"
 #include "player/player_arithmetic.h"
-#include "player/segment_list.h"
 
 namespace nivra::player {
 
@@ -13,12 +13,13 @@ bool TPlayer::EnsureFlash() {
     return false;
   }
   if (!bridge_) {
-    bridge_ = flash_->CreateBridge();
+    bridge_ = flash_->CreateBridge(surface_.NativeWindow());
     if (!bridge_) {
       RaiseError(kErrorFlashMissing, std::string(kTextNoFlash));
       return false;
     }
     ++bridgeGeneration_;
+    movieBounds_ = Rect{};
     bridge_->SetCallbacks(BridgeCallbacks());
     bridge_->SetVisible(false);
     bridge_->SetScaleMode(2);
@@ -104,10 +105,7 @@ void TPlayer::RetireBridge() {
   // loop turn, and its remaining notices are ignored through the generation.
   ++bridgeGeneration_;
   retiredBridges_.push_back(std::move(bridge_));
-  std::weak_ptr<bool> alive = alive_;
-  loop_.post([this, alive] {
-    if (alive.lock()) retiredBridges_.clear();
-  });
+  loop_.post(alive_.guard([this] { retiredBridges_.clear(); }));
 }
 
 void TPlayer::HandleSourcesReady(std::intptr_t serial) {
@@ -158,6 +156,9 @@ FlashBridgeCallbacks TPlayer::BridgeCallbacks() {
   callbacks.OnDoubleClick = [this, current] {
     if (current()) SetFullScreen(!FullScreen_);
   };
+  callbacks.PopupMenu = [this, current](Point screen) {
+    if (current()) surface_.ShowPopupMenu(screen);
+  };
   return callbacks;
 }
 
@@ -167,8 +168,28 @@ void TPlayer::FlashLayout() {
   const auto bounds = FlashMovieBounds(surface_.ClientSize(), host,
                                        Size{bridge_->MediaWidth(), bridge_->MediaHeight()});
   if (!bounds) return;
+  movieBounds_ = *bounds;
   if (bridge_->Visible()) bridge_->SetBounds(*bounds);
   bridge_->SetPositionRect(*bounds);
+}
+
+bool TPlayer::MovieAt(Point client) const {
+  return MediaKind_ == kMediaFlash && bridge_ && bridge_->Visible() &&
+         movieBounds_.Contains(client);
+}
+
+void TPlayer::MouseDoubleClick(Point client) {
+  if (MovieAt(client)) {
+    bridge_->DoubleClick();
+  } else {
+    DoubleClick();
+  }
+}
+
+bool TPlayer::RightButtonDown(Point client, Point screen) {
+  if (!MovieAt(client)) return false;
+  bridge_->RightButtonDown(screen);
+  return true;
 }
 
 void TPlayer::AccountWatchTime() {

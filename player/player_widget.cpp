@@ -117,6 +117,10 @@ void PlayerWidget::Reparent(const ParentWindow& parent) {
   show();
 }
 
+void PlayerWidget::ShowPopupMenu(Point screen) {
+  if (popupMenu_) popupMenu_->popup(QPoint(screen.x, screen.y));
+}
+
 void PlayerWidget::followParent(QWidget* parent) {
   if (followed_ == parent) return;
   if (followed_) followed_->removeEventFilter(this);
@@ -151,15 +155,35 @@ void PlayerWidget::resizeEvent(QResizeEvent* event) {
 
 void PlayerWidget::keyPressEvent(QKeyEvent* event) {
   switch (event->key()) {
-    case Qt::Key_Escape: player_->KeyDown(PlayerKey::Escape); break;
-    case Qt::Key_Space: player_->KeyDown(PlayerKey::Space); break;
-    default: QWidget::keyPressEvent(event); return;
+    case Qt::Key_Escape:
+      player_->KeyDown(PlayerKey::Escape);
+      break;
+    case Qt::Key_Space:
+      player_->KeyDown(PlayerKey::Space);
+      break;
+    default:
+      QWidget::keyPressEvent(event);
+      return;
   }
   event->accept();
 }
 
+namespace {
+Point pointOf(const QPointF& p) { return {qRound(p.x()), qRound(p.y())}; }
+}  // namespace
+
+// The Flash movie draws into this window, so its mouse input arrives here first.
+void PlayerWidget::mousePressEvent(QMouseEvent* event) {
+  if (event->button() == Qt::RightButton &&
+      player_->RightButtonDown(pointOf(event->position()), pointOf(event->globalPosition()))) {
+    event->accept();
+    return;
+  }
+  QWidget::mousePressEvent(event);
+}
+
 void PlayerWidget::mouseDoubleClickEvent(QMouseEvent* event) {
-  player_->DoubleClick();
+  if (event->button() == Qt::LeftButton) player_->MouseDoubleClick(pointOf(event->position()));
   QWidget::mouseDoubleClickEvent(event);
 }
 
@@ -169,6 +193,11 @@ void PlayerWidget::focusOutEvent(QFocusEvent* event) {
 }
 
 void PlayerWidget::contextMenuEvent(QContextMenuEvent* event) {
+  // The movie opened the menu on the button down already.
+  if (event->reason() == QContextMenuEvent::Mouse && player_->MovieAt({event->x(), event->y()})) {
+    event->accept();
+    return;
+  }
   if (player_->FullScreen() && popupMenu_) {
     popupMenu_->popup(event->globalPos());
     event->accept();

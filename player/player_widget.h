@@ -24,7 +24,8 @@ class PlayerWidget final : public QWidget, public PlayerSurface {
   // The picture shown while nothing plays; any change repaints.
   void setLogo(const QImage& logo);
   const QImage& logo() const { return logo_; }
-  // Shown on a context-menu request while in full screen.
+  // The control's popup menu: shown on a right button down on the Flash movie, and on a
+  // context-menu request while in full screen.
   void setPopupMenu(QMenu* menu) { popupMenu_ = menu; }
   // The parent change of the control (the host moves it, e.g. into a full-screen window).
   void setHostParent(QWidget* parent);
@@ -41,11 +42,13 @@ class PlayerWidget final : public QWidget, public PlayerSurface {
   void ReparentWindowOnly(const ParentWindow& parent) override;
   void SetAlignClient() override;
   void Reparent(const ParentWindow& parent) override;
+  void ShowPopupMenu(Point screen) override;
 
  protected:
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;

@@ -6,8 +6,9 @@
 #include <iostream>
 #include <memory>
 
-#include "player/gst_audio_filter.h"
-#include "player/gst_media_graph.h"
+#include "player/gst/gst_audio_filter.h"
+#include "player/gst/gst_media_graph.h"
+#include "player/gst/gst_ptr.h"
 #include "tools/tool_command.h"
 
 namespace nivra::tool {
@@ -24,10 +25,6 @@ int fail(const std::string& message) {
   return 1;
 }
 
-struct Unref {
-  void operator()(gpointer p) const { gst_object_unref(p); }
-};
-
 int runChannelCopy(const std::vector<std::string>& args) {
   if (wantsHelp(args)) {
     std::cout << kUsage;
@@ -43,7 +40,7 @@ int runChannelCopy(const std::vector<std::string>& args) {
 
   // Written beside the target and renamed over it, so a failed run leaves no half file.
   const auto partial = out.string() + ".partial";
-  std::unique_ptr<GstElement, Unref> pipeline(gst_pipeline_new("channel-copy"));
+  player::GstPtr<GstElement> pipeline(gst_pipeline_new("channel-copy"));
   GstElement* src = gst_element_factory_make("filesrc", nullptr);
   GstElement* parse = gst_element_factory_make("wavparse", nullptr);
   GstElement* filter = player::CreateAudioFilter("Audio Filter");
@@ -59,32 +56,30 @@ int runChannelCopy(const std::vector<std::string>& args) {
   player::SetAudioFilterChannel(filter, static_cast<std::uint8_t>(args[0][0] - '0'));
 
   gst_element_set_state(pipeline.get(), GST_STATE_PLAYING);
-  std::unique_ptr<GstBus, Unref> bus(gst_element_get_bus(pipeline.get()));
-  GstMessage* msg = gst_bus_timed_pop_filtered(
-      bus.get(), 60 * GST_SECOND,
-      static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
+  player::GstPtr<GstBus> bus(gst_element_get_bus(pipeline.get()));
+  const player::GstPtr<GstMessage> msg(
+      gst_bus_timed_pop_filtered(bus.get(), 60 * GST_SECOND,
+                                 static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR)));
   std::string failure;
-  if (msg == nullptr) {
+  if (!msg) {
     failure = "timed out";
-  } else if (GST_MESSAGE_TYPE(msg) == GST_MESSAGE_ERROR) {
-    GError* err = nullptr;
-    gst_message_parse_error(msg, &err, nullptr);
+  } else if (GST_MESSAGE_TYPE(msg.get()) == GST_MESSAGE_ERROR) {
+    GError* raw = nullptr;
+    gst_message_parse_error(msg.get(), &raw, nullptr);
+    const player::GstPtr<GError> err(raw);
     failure = err ? err->message : "stream error";
-    if (err) g_error_free(err);
   }
-  if (msg) gst_message_unref(msg);
   std::string negotiated;
   {
-    std::unique_ptr<GstPad, Unref> pad(gst_element_get_static_pad(filter, "sink"));
-    if (GstCaps* caps = gst_pad_get_current_caps(pad.get())) {
-      const GstStructure* s = gst_caps_get_structure(caps, 0);
+    player::GstPtr<GstPad> pad(gst_element_get_static_pad(filter, "sink"));
+    if (const player::GstPtr<GstCaps> caps{gst_pad_get_current_caps(pad.get())}) {
+      const GstStructure* s = gst_caps_get_structure(caps.get(), 0);
       int channels = 0, rate = 0;
       gst_structure_get_int(s, "channels", &channels);
       gst_structure_get_int(s, "rate", &rate);
       const char* format = gst_structure_get_string(s, "format");
       negotiated = std::string(format ? format : "?") + " " + std::to_string(channels) + " " +
                    std::to_string(rate);
-      gst_caps_unref(caps);
     }
   }
   gst_element_set_state(pipeline.get(), GST_STATE_NULL);

@@ -5,8 +5,8 @@
 #include <iostream>
 #include <nlohmann/json.hpp>
 
-#include "player/url_link.h"
-#include "player/url_link_encoder.h"
+#include "player/links/url_link.h"
+#include "player/links/url_link_encoder.h"
 #include "tools/tool_command.h"
 
 namespace nivra::tool {

@@ -5,17 +5,14 @@
 #include <QVBoxLayout>
 #include <QWidget>
 #include <charconv>
-#include <cstdlib>
 #include <iostream>
 #include <memory>
 #include <optional>
 
-#include "platform/folders.h"
 #include "platform/qt_event_loop.h"
 #include "platform/registry.h"
-#include "player/flash_environment.h"
-#include "player/gst_media_graph.h"
 #include "player/player.h"
+#include "player/player_stack.h"
 #include "player/player_widget.h"
 #include "tools/tool_command.h"
 
@@ -115,9 +112,12 @@ std::optional<PlayOptions> parse(const std::vector<std::string>& args, std::stri
 
 const char* stateName(player::TPlayState s) {
   switch (s) {
-    case player::psPlay: return "psPlay";
-    case player::psPause: return "psPause";
-    default: return "psStop";
+    case player::psPlay:
+      return "psPlay";
+    case player::psPause:
+      return "psPause";
+    default:
+      return "psStop";
   }
 }
 
@@ -139,30 +139,26 @@ int play(const PlayOptions& o) {
     app->exit(1);
   });
 
-  player::GstGraphOptions graphOptions;
-  graphOptions.headless = o.headless;
-  graphOptions.syncToClock = o.sync;
-  auto graphs = player::MakeGstMediaGraphFactory(graphOptions);
-
   // Web pages and kinds 3 and 4 play through the movie runtime and the resolver of the module
-  // folder; headless, the runtime renders into fake sinks.
-  if (o.headless) ::setenv("NIVRA_MOVIE_SINKS", "fake", 0);
-  player::MovieFlashEnvironment flash(loop, platform::moduleDir(), platform::Registry::system());
-  flash.ShowMessage = [](const std::string& message) { line("message " + message); };
+  // folder.
+  player::PlayerStackOptions stackOptions;
+  stackOptions.headless = o.headless;
+  stackOptions.syncToClock = o.sync;
+  player::PlayerStack stack(loop, platform::Registry::system(), stackOptions);
+  stack.Flash().ShowMessage = [](const std::string& message) { line("message " + message); };
 
-  player::HeadlessSurface headlessSurface;
   std::unique_ptr<player::TPlayer> headlessPlayer;
   std::unique_ptr<QWidget> window;
   player::TPlayer* p = nullptr;
   if (o.headless) {
-    headlessPlayer = std::make_unique<player::TPlayer>(loop, headlessSurface, graphs, &flash);
+    headlessPlayer = stack.MakeHeadless();
     p = headlessPlayer.get();
   } else {
     window = std::make_unique<QWidget>();
     window->setWindowTitle(QString::fromStdString(o.source));
     auto* layout = new QVBoxLayout(window.get());
     layout->setContentsMargins(0, 0, 0, 0);
-    auto* widget = new player::PlayerWidget(loop, graphs, &flash, window.get());
+    auto* widget = stack.MakeWidget(window.get());
     layout->addWidget(widget);
     window->resize(640, 360);
     window->show();

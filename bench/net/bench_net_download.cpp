@@ -10,7 +10,7 @@
 #include <random>
 
 #include "net/download_file.h"
-#include "tests/net/test_process.h"
+#include "tests/support/test_process.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include "platform/atomic_file.h"
 #include "platform/error.h"
 #include "platform/text.h"
-#include "player/utf16_text.h"
+#include "player/links/utf16_text.h"
 
 namespace nivra::extras {
 namespace {
@@ -59,7 +59,7 @@ void MovieControl::SetBounds(const player::FlashRect& bounds) {
 void MovieControl::startList(const std::string& listText) {
   player_.reset();
   player_ = std::make_unique<SegmentPlayer>(MovieTimeline::fromList(listText),
-                                            SegmentPlayerSinks{nullptr, nullptr, window_});
+                                            SegmentPlayerSinks{{}, {}, window_});
   if (const auto it = variables_.find("soundset"); it != variables_.end())
     player_->setVolume(static_cast<int>(text::parseInteger(it->second).value_or(100)));
   if (bounds_.width > 0)
@@ -99,11 +99,11 @@ void MovieControl::syncPhase() {
   if (!player_) return;
   const SegmentPlayerState s = player_->state();
   // "Playing" waits until the lengths are known: the bridge reads "Duration" with it.
-  Phase now = s.ended      ? Phase::Ended
-              : !s.started || (phase_ == Phase::None && !s.lengthsKnown) ? Phase::None
-              : s.buffering ? Phase::Buffering
+  Phase now = s.ended                                                      ? Phase::Ended
+              : !s.started || (phase_ == Phase::None && !s.lengthsKnown)   ? Phase::None
+              : s.buffering                                                ? Phase::Buffering
               : (phase_ == Phase::Buffering || phase_ == Phase::Playering) ? Phase::Playering
-                                                                             : Phase::Playing;
+                                                                           : Phase::Playing;
   if (phase_ == Phase::None && (now == Phase::Buffering || now == Phase::Playering))
     now = Phase::Playing;
   if (now == phase_) return;

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "platform/text.h"
-#include "player/segment_list.h"
+#include "player/flash/segment_list.h"
 
 namespace nivra::extras {
 

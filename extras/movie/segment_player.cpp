@@ -11,6 +11,8 @@ namespace nivra::extras {
 namespace {
 
 constexpr std::int64_t kNsPerMs = 1000000;
+constexpr const char* kLegEnded = "nivra-movie-leg-ended";
+constexpr const char* kCommand = "nivra-movie-command";
 
 std::int64_t monotonicUs() { return g_get_monotonic_time(); }
 
@@ -22,12 +24,27 @@ std::string toUri(const std::string& address) {
   return out;
 }
 
+bool hasProperty(gpointer object, const char* name) {
+  return g_object_class_find_property(G_OBJECT_GET_CLASS(object), name) != nullptr;
+}
+
 GstElement* makeSink(const char* factory, bool sync) {
   GstElement* sink = gst_element_factory_make(factory, nullptr);
-  if (sink && sync && g_object_class_find_property(G_OBJECT_GET_CLASS(sink), "sync"))
-    g_object_set(sink, "sync", TRUE, nullptr);
+  if (sink && sync && hasProperty(sink, "sync")) g_object_set(sink, "sync", TRUE, nullptr);
   return sink;
 }
+
+// A window sink that cannot open its display (xvimagesink without an Xv adaptor) is none.
+GstElement* makeWindowSink(const char* factory) {
+  GstElement* sink = makeSink(factory, false);
+  if (!sink || gst_element_set_state(sink, GST_STATE_READY) != GST_STATE_CHANGE_FAILURE)
+    return sink;
+  gst_element_set_state(sink, GST_STATE_NULL);
+  gst_object_unref(gst_object_ref_sink(sink));
+  return nullptr;
+}
+
+GstElement* madeBy(const std::function<GstElement*()>& maker) { return maker ? maker() : nullptr; }
 
 bool fakeSinksWanted() {
   const char* v = std::getenv("NIVRA_MOVIE_SINKS");
@@ -37,7 +54,7 @@ bool fakeSinksWanted() {
 // The address of the uridecodebin (or source) that posted a message.
 std::string uriOfSender(GstObject* sender) {
   for (GstObject* o = sender; o; o = GST_OBJECT_PARENT(o)) {
-    if (!g_object_class_find_property(G_OBJECT_GET_CLASS(o), "uri")) continue;
+    if (!hasProperty(o, "uri")) continue;
     gchar* uri = nullptr;
     g_object_get(o, "uri", &uri, nullptr);
     std::string out = uri ? uri : "";
@@ -47,22 +64,95 @@ std::string uriOfSender(GstObject* sender) {
   return {};
 }
 
-// The buffering queues of playbin3's network sources crash this GStreamer when the pipeline is torn
-// down; without them a stall is seen as a position that stops moving (see sample()).
-void disableDownloadBuffering(GstElement* playbin) {
-  GstIterator* it = gst_bin_iterate_elements(GST_BIN(playbin));
-  GValue item = G_VALUE_INIT;
-  while (gst_iterator_next(it, &item) == GST_ITERATOR_OK) {
-    GObject* element = G_OBJECT(g_value_get_object(&item));
-    if (g_object_class_find_property(G_OBJECT_GET_CLASS(element), "use-buffering"))
-      g_object_set(element, "use-buffering", FALSE, nullptr);
-    g_value_reset(&item);
+// The serial of the leg whose pipeline posted a message, set as the message is posted: by the
+// time the bus thread reads it, the sender may have left its pipeline (a failed source does).
+GQuark legQuark() {
+  static const GQuark quark = g_quark_from_static_string("nivra-movie-leg");
+  return quark;
+}
+
+// The running time of a buffer's start and end at a pad, -1 when not known.
+std::pair<std::int64_t, std::int64_t> runningSpan(GstPad* pad, GstBuffer* buffer) {
+  const GstClockTime pts = GST_BUFFER_PTS(buffer);
+  GstEvent* event = gst_pad_get_sticky_event(pad, GST_EVENT_SEGMENT, 0);
+  if (!event || !GST_CLOCK_TIME_IS_VALID(pts)) {
+    if (event) gst_event_unref(event);
+    return {-1, -1};
   }
-  g_value_unset(&item);
-  gst_iterator_free(it);
+  const GstSegment* segment = nullptr;
+  gst_event_parse_segment(event, &segment);
+  const guint64 start = gst_segment_to_running_time(segment, GST_FORMAT_TIME, pts);
+  const GstClockTime duration = GST_BUFFER_DURATION(buffer);
+  guint64 end = GST_CLOCK_TIME_IS_VALID(duration)
+                    ? gst_segment_to_running_time(segment, GST_FORMAT_TIME, pts + duration)
+                    : start;
+  gst_event_unref(event);
+  if (!GST_CLOCK_TIME_IS_VALID(start)) return {-1, -1};
+  if (!GST_CLOCK_TIME_IS_VALID(end)) end = start;
+  return {static_cast<std::int64_t>(start), static_cast<std::int64_t>(end)};
 }
 
 }  // namespace
+
+// One segment's pipeline. The sink probes run on streaming threads and only touch the atomics.
+struct SegmentPlayer::Leg {
+  struct Stream {
+    std::atomic<std::int64_t> firstNs{-1};  // running time of the first buffer (the preroll)
+    std::atomic<std::int64_t> endNs{-1};    // running time of the end of the latest buffer
+  };
+  SegmentPlayer* owner = nullptr;
+  std::size_t serial = 0;
+  std::size_t index = 0;
+  GstElement* pipeline = nullptr;
+  GstElement* videoSink = nullptr;
+  GstState target = GST_STATE_VOID_PENDING;
+  bool prerolled = false;
+  bool playing = false;    // reached playing
+  bool scheduled = false;  // started ahead of time, to follow the segment before on the clock
+  std::int64_t pendingSeekNs = -1;
+  Stream video, audio;
+
+  bool hasVideo() const {
+    gint n = 0;
+    g_object_get(pipeline, "n-video", &n, nullptr);
+    return n > 0;
+  }
+  const Stream& lead() const { return hasVideo() ? video : audio; }
+
+  void watch(GstElement* sink, bool isVideo) {
+    GstPad* pad = gst_element_get_static_pad(sink, "sink");
+    if (!pad) return;
+    gst_pad_add_probe(
+        pad, GstPadProbeType(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM),
+        isVideo ? &Leg::videoProbe : &Leg::audioProbe, this, nullptr);
+    gst_object_unref(pad);
+  }
+  static GstPadProbeReturn videoProbe(GstPad* pad, GstPadProbeInfo* info, gpointer leg) {
+    return static_cast<Leg*>(leg)->probe(pad, info, true);
+  }
+  static GstPadProbeReturn audioProbe(GstPad* pad, GstPadProbeInfo* info, gpointer leg) {
+    return static_cast<Leg*>(leg)->probe(pad, info, false);
+  }
+  // A stream's last buffer has gone to its sink when its EOS arrives there: the bus thread
+  // then starts the next segment to follow that buffer's end.
+  GstPadProbeReturn probe(GstPad* pad, GstPadProbeInfo* info, bool isVideo) {
+    Stream& s = isVideo ? video : audio;
+    if (info->type & GST_PAD_PROBE_TYPE_BUFFER) {
+      const auto [start, end] = runningSpan(pad, GST_PAD_PROBE_INFO_BUFFER(info));
+      if (start >= 0 && s.firstNs.load() < 0) s.firstNs = start;
+      if (end >= 0) s.endNs = std::max(s.endNs.load(), end);
+    } else if (GstEvent* event = GST_PAD_PROBE_INFO_EVENT(info);
+               event && GST_EVENT_TYPE(event) == GST_EVENT_EOS) {
+      GstMessage* note = gst_message_new_application(
+          GST_OBJECT(pipeline),
+          gst_structure_new(kLegEnded, "video", G_TYPE_BOOLEAN, isVideo, nullptr));
+      gst_mini_object_set_qdata(GST_MINI_OBJECT(note), legQuark(), GSIZE_TO_POINTER(serial),
+                                nullptr);
+      gst_bus_post(owner->bus_, note);
+    }
+    return GST_PAD_PROBE_OK;
+  }
+};
 
 bool ensureGStreamer() {
   static const bool ok = [] {
@@ -75,33 +165,26 @@ bool ensureGStreamer() {
 }
 
 SegmentPlayer::SegmentPlayer(MovieTimeline timeline, SegmentPlayerSinks sinks)
-    : window_(sinks.window), timeline_(std::move(timeline)) {
-  ensureGStreamer();
-  const bool fake = fakeSinksWanted();
-  if (!sinks.audio) sinks.audio = fake ? nullptr : makeSink("autoaudiosink", false);
-  if (!sinks.audio) sinks.audio = makeSink("fakesink", true);
-  if (!sinks.video && !fake && window_) sinks.video = makeSink("xvimagesink", false);
-  if (!sinks.video && !fake && window_) sinks.video = makeSink("ximagesink", false);
-  if (!sinks.video) sinks.video = makeSink("fakesink", true);
-
-  playbin_ = gst_element_factory_make("playbin3", nullptr);
-  if (!playbin_) {
-    state_.error = "The media framework has no playbin3";
-    if (sinks.audio) gst_object_unref(gst_object_ref_sink(sinks.audio));
-    if (sinks.video) gst_object_unref(gst_object_ref_sink(sinks.video));
+    : sinks_(std::move(sinks)), fakeSinks_(fakeSinksWanted()), timeline_(std::move(timeline)) {
+  if (!ensureGStreamer()) {
+    state_.error = "The media framework cannot start";
     return;
   }
-  gst_object_ref_sink(playbin_);
-  g_object_set(playbin_, "audio-sink", sinks.audio, "video-sink", sinks.video, nullptr);
-  g_signal_connect(playbin_, "about-to-finish", G_CALLBACK(&SegmentPlayer::aboutToFinish), this);
-  g_signal_connect(playbin_, "source-setup", G_CALLBACK(&SegmentPlayer::sourceSetup), this);
-  disableDownloadBuffering(playbin_);
-  bus_ = gst_element_get_bus(playbin_);
-  gst_bus_set_sync_handler(bus_, &SegmentPlayer::syncHandler, this, nullptr);
+  if (GstElementFactory* factory = gst_element_factory_find("playbin")) {
+    gst_object_unref(factory);
+  } else {
+    state_.error = "The media framework has no playbin";
+    return;
+  }
+  bus_ = gst_bus_new();
+  clock_ = gst_system_clock_obtain();
   lengthsKnown_ = true;
-  for (std::size_t i = 0; i < timeline_.size(); ++i) lengthsKnown_ = lengthsKnown_ && timeline_.at(i).hintMs > 0;
-  if (timeline_.empty()) state_.error = "The movie got no address to play";
-  else thread_ = std::thread([this] { run(); });
+  for (std::size_t i = 0; i < timeline_.size(); ++i)
+    lengthsKnown_ = lengthsKnown_ && timeline_.at(i).hintMs > 0;
+  if (timeline_.empty())
+    state_.error = "The movie got no address to play";
+  else
+    thread_ = std::thread([this] { run(); });
 }
 
 SegmentPlayer::~SegmentPlayer() {
@@ -110,15 +193,12 @@ SegmentPlayer::~SegmentPlayer() {
     post(Command::Pause);  // wakes the bus thread
     thread_.join();
   }
-  if (playbin_) {
-    gst_element_set_state(playbin_, GST_STATE_NULL);
-    g_signal_handlers_disconnect_by_data(playbin_, this);
-  }
-  if (bus_) {
-    gst_bus_set_sync_handler(bus_, nullptr, nullptr, nullptr);
-    gst_object_unref(bus_);
-  }
-  if (playbin_) gst_object_unref(playbin_);
+  closeLeg(outgoing_);
+  closeLeg(current_);
+  closeLeg(next_);
+  if (shown_) gst_object_unref(shown_);
+  if (bus_) gst_object_unref(bus_);
+  if (clock_) gst_object_unref(clock_);
 }
 
 void SegmentPlayer::post(Command c, std::int64_t value) {
@@ -127,8 +207,7 @@ void SegmentPlayer::post(Command c, std::int64_t value) {
     commands_.emplace_back(c, value);
   }
   if (bus_)
-    gst_bus_post(bus_, gst_message_new_application(
-                           nullptr, gst_structure_new_empty("nivra-movie-command")));
+    gst_bus_post(bus_, gst_message_new_application(nullptr, gst_structure_new_empty(kCommand)));
 }
 
 void SegmentPlayer::pause() { post(Command::Pause); }
@@ -136,16 +215,23 @@ void SegmentPlayer::resume() { post(Command::Resume); }
 void SegmentPlayer::seek(std::int64_t ms) { post(Command::Seek, ms); }
 
 void SegmentPlayer::setVolume(int level) {
-  if (playbin_) g_object_set(playbin_, "volume", std::clamp(level, 0, 100) / 100.0, nullptr);
+  {
+    std::lock_guard lock(mutex_);
+    volume_ = std::clamp(level, 0, 100);
+  }
+  post(Command::Apply);
 }
 
 void SegmentPlayer::setRenderRectangle(int left, int top, int width, int height) {
-  if (!playbin_) return;
-  GstElement* sink = nullptr;
-  g_object_get(playbin_, "video-sink", &sink, nullptr);
-  if (sink && GST_IS_VIDEO_OVERLAY(sink) && width > 0 && height > 0)
-    gst_video_overlay_set_render_rectangle(GST_VIDEO_OVERLAY(sink), left, top, width, height);
-  if (sink) gst_object_unref(sink);
+  if (width <= 0 || height <= 0) return;
+  {
+    std::lock_guard lock(mutex_);
+    rect_[0] = left;
+    rect_[1] = top;
+    rect_[2] = width;
+    rect_[3] = height;
+  }
+  post(Command::Apply);
 }
 
 SegmentPlayerState SegmentPlayer::state() const {
@@ -158,51 +244,50 @@ SegmentPlayerState SegmentPlayer::state() const {
 
 double SegmentPlayer::positionMs() const {
   std::int64_t offset = 0;
+  GstElement* pipeline = nullptr;
   {
     std::lock_guard lock(mutex_);
     if (state_.ended) return static_cast<double>(timeline_.totalMs());
     if (!state_.started) return 0;
     offset = timeline_.offsetOf(state_.segment);
     if (holdMs_ >= 0) return static_cast<double>(offset + holdMs_);
+    if (shown_) pipeline = GST_ELEMENT(gst_object_ref(shown_));
   }
   gint64 pos = 0;
-  if (!playbin_ || !gst_element_query_position(playbin_, GST_FORMAT_TIME, &pos) || pos < 0) pos = 0;
+  if (!pipeline || !gst_element_query_position(pipeline, GST_FORMAT_TIME, &pos) || pos < 0) pos = 0;
+  if (pipeline) gst_object_unref(pipeline);
   const double value = static_cast<double>(offset) + static_cast<double>(pos) / kNsPerMs;
   std::lock_guard lock(mutex_);
   lastPositionMs_ = std::max(lastPositionMs_, value);
   return lastPositionMs_;
 }
 
-void SegmentPlayer::run() {
-  // Lengths of every segment up front, so the timeline covers the whole list from the start.
-  std::thread measure([this] {
-    GstDiscoverer* discoverer = gst_discoverer_new(3 * GST_SECOND, nullptr);
-    if (!discoverer) {
+// Lengths of every segment up front, so the timeline covers the whole list from the start.
+void SegmentPlayer::measureLengths() {
+  GstDiscoverer* discoverer = gst_discoverer_new(3 * GST_SECOND, nullptr);
+  for (std::size_t i = 0; discoverer && !stopping_; ++i) {
+    std::string url;
+    {
       std::lock_guard lock(mutex_);
-      lengthsKnown_ = true;
-      return;
+      if (i >= timeline_.size()) break;
+      url = toUri(timeline_.at(i).url);
     }
-    for (std::size_t i = 0; !stopping_; ++i) {
-      std::string url;
-      {
-        std::lock_guard lock(mutex_);
-        if (i >= timeline_.size()) break;
-        url = toUri(timeline_.at(i).url);
-      }
-      GstDiscovererInfo* info = gst_discoverer_discover_uri(discoverer, url.c_str(), nullptr);
-      if (!info) continue;
-      const GstClockTime d = gst_discoverer_info_get_duration(info);
-      if (GST_CLOCK_TIME_IS_VALID(d)) {
-        std::lock_guard lock(mutex_);
-        timeline_.setMeasured(i, static_cast<std::int64_t>(d / kNsPerMs));
-      }
-      gst_discoverer_info_unref(info);
+    GstDiscovererInfo* info = gst_discoverer_discover_uri(discoverer, url.c_str(), nullptr);
+    if (!info) continue;
+    const GstClockTime d = gst_discoverer_info_get_duration(info);
+    if (GST_CLOCK_TIME_IS_VALID(d)) {
+      std::lock_guard lock(mutex_);
+      timeline_.setMeasured(i, static_cast<std::int64_t>(d / kNsPerMs));
     }
-    g_object_unref(discoverer);
-    std::lock_guard lock(mutex_);
-    lengthsKnown_ = true;
-  });
+    gst_discoverer_info_unref(info);
+  }
+  if (discoverer) g_object_unref(discoverer);
+  std::lock_guard lock(mutex_);
+  lengthsKnown_ = true;
+}
 
+void SegmentPlayer::run() {
+  measure_ = std::thread([this] { measureLengths(); });
   restartAt(0, 0);
   while (!stopping_) {
     if (GstMessage* msg = gst_bus_timed_pop(bus_, 50 * GST_MSECOND)) {
@@ -224,141 +309,293 @@ void SegmentPlayer::run() {
           state_.ended = false;
         }
         restartAt(at.first, at.second);
+      } else if (command == Command::Apply) {
+        for (Leg* leg : {current_.get(), next_.get(), outgoing_.get()})
+          if (leg) applyLook(*leg);
       } else {
         wantPlay_ = command == Command::Resume;
+        if (!wantPlay_) closeLeg(outgoing_);
+        // Started to follow the segment before but not yet on screen: it starts over, paused.
+        if (!wantPlay_ && current_ && current_->scheduled && !failed_) {
+          const GstClockTime base = gst_element_get_base_time(current_->pipeline);
+          if (gst_clock_get_time(clock_) <
+              base + std::max<std::int64_t>(current_->lead().firstNs, 0)) {
+            restartAt(current_->index, 0);
+            continue;
+          }
+          gst_element_set_start_time(current_->pipeline, 0);  // pausing records its running time
+        }
         applyState();
       }
     }
     sample();
   }
-  measure.join();
+  measure_.join();
+}
+
+std::unique_ptr<SegmentPlayer::Leg> SegmentPlayer::openLeg(std::size_t index, bool showFirstFrame) {
+  auto leg = std::make_unique<Leg>();
+  leg->owner = this;
+  leg->serial = ++legSerial_;
+  leg->index = index;
+  leg->pipeline = gst_element_factory_make("playbin", nullptr);
+  if (!leg->pipeline) return nullptr;
+  gst_object_ref_sink(leg->pipeline);
+  GstElement* audio = madeBy(sinks_.audio);
+  if (!audio && !fakeSinks_) audio = makeSink("autoaudiosink", false);
+  if (!audio) audio = makeSink("fakesink", true);
+  GstElement* video = madeBy(sinks_.video);
+  if (!video && !fakeSinks_ && sinks_.window) video = makeWindowSink("xvimagesink");
+  if (!video && !fakeSinks_ && sinks_.window) video = makeWindowSink("ximagesink");
+  if (!video) video = makeSink("fakesink", true);
+  leg->videoSink = video;
+  // A prerolled next segment must not draw its first frame over the one that still plays.
+  if (!showFirstFrame && hasProperty(video, "show-preroll-frame"))
+    g_object_set(video, "show-preroll-frame", FALSE, nullptr);
+  leg->watch(audio, false);
+  leg->watch(video, true);
+  std::string uri;
+  {
+    std::lock_guard lock(mutex_);
+    uri = toUri(timeline_.at(index).url);
+  }
+  g_object_set(leg->pipeline, "audio-sink", audio, "video-sink", video, "uri", uri.c_str(),
+               nullptr);
+  g_signal_connect(leg->pipeline, "source-setup",
+                   G_CALLBACK(+[](GstElement*, GstElement* source, gpointer data) {
+                     GstPad* pad = gst_element_get_static_pad(source, "src");
+                     if (!pad) return;
+                     gst_pad_add_probe(
+                         pad, GST_PAD_PROBE_TYPE_BUFFER,
+                         [](GstPad*, GstPadProbeInfo* info, gpointer d) {
+                           if (GstBuffer* buffer = GST_PAD_PROBE_INFO_BUFFER(info))
+                             static_cast<SegmentPlayer*>(d)->bytes_ += gst_buffer_get_size(buffer);
+                           return GST_PAD_PROBE_OK;
+                         },
+                         data, nullptr);
+                     gst_object_unref(pad);
+                   }),
+                   this);
+  // Every segment runs on the one clock, so a segment can be started to follow another.
+  gst_pipeline_use_clock(GST_PIPELINE(leg->pipeline), clock_);
+  GstBus* bus = gst_element_get_bus(leg->pipeline);
+  gst_bus_set_sync_handler(bus, &SegmentPlayer::legSyncHandler, leg.get(), nullptr);
+  gst_object_unref(bus);
+  applyLook(*leg);
+  leg->target = GST_STATE_PAUSED;
+  gst_element_set_state(leg->pipeline, GST_STATE_PAUSED);
+  return leg;
+}
+
+void SegmentPlayer::closeLeg(std::unique_ptr<Leg>& leg) {
+  if (!leg) return;
+  gst_element_set_state(leg->pipeline, GST_STATE_NULL);
+  GstBus* bus = gst_element_get_bus(leg->pipeline);
+  gst_bus_set_sync_handler(bus, nullptr, nullptr, nullptr);
+  gst_object_unref(bus);
+  gst_object_unref(leg->pipeline);
+  leg.reset();
+}
+
+void SegmentPlayer::applyLook(Leg& leg) {
+  int volume = 100;
+  int rect[4];
+  {
+    std::lock_guard lock(mutex_);
+    volume = volume_;
+    std::copy(std::begin(rect_), std::end(rect_), rect);
+  }
+  g_object_set(leg.pipeline, "volume", volume / 100.0, nullptr);
+  if (GST_IS_VIDEO_OVERLAY(leg.videoSink) && rect[2] > 0 && rect[3] > 0)
+    gst_video_overlay_set_render_rectangle(GST_VIDEO_OVERLAY(leg.videoSink), rect[0], rect[1],
+                                           rect[2], rect[3]);
 }
 
 void SegmentPlayer::restartAt(std::size_t index, std::int64_t localMs) {
   if (failed_) return;
-  gst_element_set_state(playbin_, GST_STATE_READY);
-  std::string uri;
+  closeLeg(outgoing_);
+  closeLeg(current_);
+  closeLeg(next_);
+  joinWaiting_ = false;
   {
     std::lock_guard lock(mutex_);
     if (index >= timeline_.size()) return;
-    starting_.assign(1, index);
-    nextIndex_ = index + 1;
     state_.segment = index;
     holdMs_ = std::max<std::int64_t>(localMs, 0);
     lastPositionMs_ = static_cast<double>(timeline_.offsetOf(index) + holdMs_);
-    uri = toUri(timeline_.at(index).url);
-    state_.status = "connecting " + std::to_string(index + 1) + "/" + std::to_string(timeline_.size());
+    state_.status =
+        "connecting " + std::to_string(index + 1) + "/" + std::to_string(timeline_.size());
   }
-  g_object_set(playbin_, "uri", uri.c_str(), nullptr);
-  prerolled_ = false;
-  pendingSeekNs_ = localMs > 0 ? localMs * kNsPerMs : -1;
-  target_ = GST_STATE_PAUSED;
-  gst_element_set_state(playbin_, GST_STATE_PAUSED);
+  auto leg = openLeg(index, true);
+  if (!leg) {
+    std::lock_guard lock(mutex_);
+    state_.error = "The media framework has no playbin";
+    failed_ = true;
+    return;
+  }
+  leg->pendingSeekNs = localMs > 0 ? localMs * kNsPerMs : -1;
+  makeCurrent(std::move(leg));
+}
+
+void SegmentPlayer::makeCurrent(std::unique_ptr<Leg> leg) {
+  current_ = std::move(leg);
+  {
+    std::lock_guard lock(mutex_);
+    if (shown_) gst_object_unref(shown_);
+    shown_ = GST_ELEMENT(gst_object_ref(current_->pipeline));
+    state_.segment = current_->index;
+    if (state_.started)
+      state_.status =
+          "playing " + std::to_string(current_->index + 1) + "/" + std::to_string(timeline_.size());
+  }
+  lastPositionNs_ = -1;
+  applyState();
+}
+
+// The segment after the current one opens in its own pipeline once the current one plays.
+void SegmentPlayer::prepareNext() {
+  if (next_ || failed_ || !current_) return;
+  {
+    std::lock_guard lock(mutex_);
+    if (current_->index + 1 >= timeline_.size()) return;
+  }
+  next_ = openLeg(current_->index + 1, false);
+}
+
+// The current segment's picture (or sound, without a picture) has had its last buffer: the next
+// segment takes over. `scheduled`: the current one still shows that buffer, and the next one is
+// started on the clock to begin exactly where the current one ends; otherwise it starts now.
+void SegmentPlayer::join(bool scheduled) {
+  if (!next_ || failed_) return;
+  if (!next_->prerolled) {
+    joinWaiting_ = true;
+    return;
+  }
+  joinWaiting_ = false;
+  if (scheduled && wantPlay_ && current_ && current_->playing) {
+    const std::int64_t end = current_->lead().endNs;
+    const std::int64_t first = std::max<std::int64_t>(next_->lead().firstNs, 0);
+    if (end >= 0) {
+      const GstClockTime now = gst_clock_get_time(clock_);
+      GstClockTime base = gst_element_get_base_time(current_->pipeline) + end - first;
+      if (base + first < now) base = now - first;
+      gst_element_set_start_time(next_->pipeline, GST_CLOCK_TIME_NONE);
+      gst_element_set_base_time(next_->pipeline, base);
+      next_->scheduled = true;
+    }
+  }
+  std::unique_ptr<Leg> previous = std::move(outgoing_);
+  outgoing_ = std::move(current_);
+  makeCurrent(std::move(next_));
+  closeLeg(previous);  // after the start: closing a pipeline may take a while
+  if (OnSegmentStart) OnSegmentStart(current_->index);
 }
 
 void SegmentPlayer::applyState() {
-  if (failed_) return;
-  const GstState want = wantPlay_ && prerolled_ && !buffering_ && pendingSeekNs_ < 0
+  if (failed_ || !current_) return;
+  const GstState want = wantPlay_ && current_->prerolled && current_->pendingSeekNs < 0
                             ? GST_STATE_PLAYING
                             : GST_STATE_PAUSED;
-  if (want == target_) return;
   target_ = want;
-  gst_element_set_state(playbin_, want);
+  if (want == current_->target) return;
+  current_->target = want;
+  gst_element_set_state(current_->pipeline, want);
+}
+
+SegmentPlayer::Leg* SegmentPlayer::legOf(GstMessage* msg) {
+  const auto serial = GPOINTER_TO_SIZE(gst_mini_object_get_qdata(GST_MINI_OBJECT(msg), legQuark()));
+  for (Leg* leg : {current_.get(), next_.get(), outgoing_.get()})
+    if (leg && serial == leg->serial) return leg;
+  return nullptr;
+}
+
+void SegmentPlayer::leadEnded(Leg& leg) {
+  if (&leg == current_.get()) join(true);
 }
 
 void SegmentPlayer::handle(GstMessage* msg) {
-  const bool fromPlaybin = GST_MESSAGE_SRC(msg) == GST_OBJECT(playbin_);
+  Leg* leg = legOf(msg);
+  if (!leg) return;  // the player's own wake-up, or a leg closed since
+  const bool fromPipeline = GST_MESSAGE_SRC(msg) == GST_OBJECT(leg->pipeline);
   switch (GST_MESSAGE_TYPE(msg)) {
-    case GST_MESSAGE_ASYNC_DONE:
-      if (pendingSeekNs_ >= 0) {
-        gst_element_seek_simple(playbin_, GST_FORMAT_TIME,
-                                GstSeekFlags(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE),
-                                pendingSeekNs_);
-        pendingSeekNs_ = -1;
-      } else {
-        prerolled_ = true;
-        std::lock_guard lock(mutex_);
-        holdMs_ = -1;
-      }
-      applyState();
-      break;
-    case GST_MESSAGE_BUFFERING: {
-      gint percent = 100;
-      gst_message_parse_buffering(msg, &percent);
-      buffering_ = percent < 100;
-      {
-        std::lock_guard lock(mutex_);
-        state_.bufferPercent = percent;
-        state_.buffering = buffering_ && state_.started;
-        if (buffering_) state_.status = "buffering " + std::to_string(percent) + "%";
-      }
-      applyState();
+    case GST_MESSAGE_APPLICATION: {
+      const GstStructure* s = gst_message_get_structure(msg);
+      gboolean video = FALSE;
+      if (!gst_structure_has_name(s, kLegEnded)) break;
+      gst_structure_get_boolean(s, "video", &video);
+      if (video || !leg->hasVideo()) leadEnded(*leg);
       break;
     }
+    case GST_MESSAGE_ASYNC_DONE:
+      if (leg->pendingSeekNs >= 0) {
+        gst_element_seek_simple(leg->pipeline, GST_FORMAT_TIME,
+                                GstSeekFlags(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE),
+                                leg->pendingSeekNs);
+        leg->pendingSeekNs = -1;
+        leg->video.firstNs = -1;
+        leg->audio.firstNs = -1;
+        break;
+      }
+      leg->prerolled = true;
+      if (leg == current_.get()) {
+        {
+          std::lock_guard lock(mutex_);
+          holdMs_ = -1;
+        }
+        applyState();
+      } else if (leg == next_.get() && joinWaiting_) {
+        join(false);
+      }
+      break;
     case GST_MESSAGE_STATE_CHANGED: {
-      if (!fromPlaybin) break;
+      if (!fromPipeline || leg != current_.get()) break;
       GstState oldState, newState;
       gst_message_parse_state_changed(msg, &oldState, &newState, nullptr);
-      std::lock_guard lock(mutex_);
       if (newState == GST_STATE_PLAYING) {
-        if (!state_.started) startedUs_ = monotonicUs();
-        state_.started = true;
-        state_.buffering = false;
-        state_.status = "playing " + std::to_string(state_.segment + 1) + "/" +
-                        std::to_string(timeline_.size());
+        if (!leg->playing && hasProperty(leg->videoSink, "show-preroll-frame"))
+          g_object_set(leg->videoSink, "show-preroll-frame", TRUE, nullptr);
+        leg->playing = true;
+        {
+          std::lock_guard lock(mutex_);
+          if (!state_.started) startedUs_ = monotonicUs();
+          if (!state_.started && OnSegmentStart) OnSegmentStart(leg->index);
+          state_.started = true;
+          state_.buffering = false;
+          state_.status = "playing " + std::to_string(state_.segment + 1) + "/" +
+                          std::to_string(timeline_.size());
+        }
+        prepareNext();
       } else if (newState == GST_STATE_PAUSED && oldState == GST_STATE_PLAYING && !wantPlay_) {
+        std::lock_guard lock(mutex_);
         state_.status = "paused";
       }
       break;
     }
-    case GST_MESSAGE_STREAM_START: {
-      std::size_t index = 0;
-      {
-        std::lock_guard lock(mutex_);  // the segment itself moved on in syncHandler
-        index = state_.segment;
-        if (state_.started)
-          state_.status = "playing " + std::to_string(index + 1) + "/" + std::to_string(timeline_.size());
+    case GST_MESSAGE_EOS:
+      if (leg == outgoing_.get()) {
+        closeLeg(outgoing_);
+      } else if (leg == current_.get() && next_) {
+        join(false);  // ended without its last buffer being seen: the next one starts now
+      } else if (leg == current_.get()) {
+        std::lock_guard lock(mutex_);
+        state_.ended = true;
+        state_.status = "ended";
       }
-      if (OnSegmentStart) OnSegmentStart(index);
       break;
-    }
-    case GST_MESSAGE_EOS: {
-      std::lock_guard lock(mutex_);
-      state_.ended = true;
-      state_.status = "ended";
-      break;
-    }
     case GST_MESSAGE_ERROR:
-      fail(msg);
+      if (leg != outgoing_.get()) fail(msg);
       break;
     default:
       break;
   }
 }
 
+// A segment that cannot be played (missing, unreadable, cut off) stops the movie with an error
+// naming its address.
 void SegmentPlayer::fail(GstMessage* msg) {
   GError* error = nullptr;
   gst_message_parse_error(msg, &error, nullptr);
   std::string uri = uriOfSender(GST_MESSAGE_SRC(msg));
-  bool retry = false;
-  {
-    // A stream error (a demuxer losing its data, seen now and then with FLV joins) gets one more
-    // try per segment from where playback stood; a missing or unreadable address fails at once.
-    std::lock_guard lock(mutex_);
-    const std::size_t index = state_.segment;
-    if (error && error->domain == GST_STREAM_ERROR && index < timeline_.size() &&
-        retriedSegment_ != index) {
-      retriedSegment_ = index;
-      commands_.emplace_front(Command::Seek, static_cast<std::int64_t>(lastPositionMs_));
-      retry = true;
-    }
-  }
-  if (retry) {
-    g_error_free(error);
-    gst_element_set_state(playbin_, GST_STATE_NULL);  // an errored pipeline restarts from NULL
-    target_ = GST_STATE_NULL;
-    return;
-  }
   {
     std::lock_guard lock(mutex_);
     if (uri.empty() && state_.segment < timeline_.size()) uri = timeline_.at(state_.segment).url;
@@ -368,18 +605,17 @@ void SegmentPlayer::fail(GstMessage* msg) {
   }
   if (error) g_error_free(error);
   failed_ = true;
-  gst_element_set_state(playbin_, GST_STATE_NULL);
+  for (Leg* leg : {current_.get(), next_.get(), outgoing_.get()})
+    if (leg) gst_element_set_state(leg->pipeline, GST_STATE_NULL);
   target_ = GST_STATE_NULL;
 }
 
 // A playing pipeline whose position stops moving waits for data: the movie shows "Buffering"
-// until it moves again. Stuck at the end of a segment whose successor never started (a join
-// this GStreamer does not always make, seen with FLV), the next segment is started directly; at
-// the end of the last one, that is the end of the movie.
+// until it moves again.
 void SegmentPlayer::watchForStall(std::int64_t nowUs) {
   gint64 pos = -1;
-  const bool playing = target_ == GST_STATE_PLAYING && prerolled_ && !failed_;
-  if (!playing || !gst_element_query_position(playbin_, GST_FORMAT_TIME, &pos)) {
+  const bool playing = current_ && target_ == GST_STATE_PLAYING && current_->prerolled && !failed_;
+  if (!playing || !gst_element_query_position(current_->pipeline, GST_FORMAT_TIME, &pos)) {
     lastMoveUs_ = nowUs;
     return;
   }
@@ -394,27 +630,15 @@ void SegmentPlayer::watchForStall(std::int64_t nowUs) {
     if (stalled_) {
       stalled_ = false;
       state_.buffering = false;
-      state_.status = "playing " + std::to_string(state_.segment + 1) + "/" + std::to_string(timeline_.size());
+      state_.status =
+          "playing " + std::to_string(state_.segment + 1) + "/" + std::to_string(timeline_.size());
     }
     return;
   }
-  const std::int64_t still = nowUs - lastMoveUs_;
-  if (!stalled_ && still > 700000) {
+  if (!stalled_ && nowUs - lastMoveUs_ > 700000) {
     stalled_ = true;
     state_.buffering = true;
     state_.status = "buffering";
-  }
-  const std::size_t index = state_.segment;
-  const std::int64_t length = timeline_.at(index).lengthMs();
-  if (!stalled_ || still <= 1500000 || length <= 0 || pos / kNsPerMs < length - 300) return;
-  lastMoveUs_ = nowUs;
-  stalled_ = false;
-  state_.buffering = false;
-  if (index + 1 < timeline_.size()) {
-    commands_.emplace_front(Command::Seek, timeline_.offsetOf(index + 1));
-  } else {
-    state_.ended = true;  // held at the end of the last segment: that is its end
-    state_.status = "ended";
   }
 }
 
@@ -424,7 +648,9 @@ void SegmentPlayer::sample() {
   if (now - lastSampleUs_ >= 1000000) {
     const std::uint64_t bytes = bytes_.load();
     const std::int64_t rate =
-        lastSampleUs_ ? static_cast<std::int64_t>((bytes - lastBytes_) * 1000000 / (now - lastSampleUs_)) : 0;
+        lastSampleUs_
+            ? static_cast<std::int64_t>((bytes - lastBytes_) * 1000000 / (now - lastSampleUs_))
+            : 0;
     lastBytes_ = bytes;
     lastSampleUs_ = now;
     std::lock_guard lock(mutex_);
@@ -432,12 +658,9 @@ void SegmentPlayer::sample() {
   }
   {
     std::lock_guard lock(mutex_);
-    if (state_.width > 0) return;
+    if (state_.width > 0 || !current_) return;
   }
-  GstElement* sink = nullptr;
-  g_object_get(playbin_, "video-sink", &sink, nullptr);
-  if (!sink) return;
-  if (GstPad* pad = gst_element_get_static_pad(sink, "sink")) {
+  if (GstPad* pad = gst_element_get_static_pad(current_->videoSink, "sink")) {
     if (GstCaps* caps = gst_pad_get_current_caps(pad)) {
       const GstStructure* s = gst_caps_get_structure(caps, 0);
       gint w = 0, h = 0, parN = 1, parD = 1;
@@ -451,51 +674,21 @@ void SegmentPlayer::sample() {
     }
     gst_object_unref(pad);
   }
-  gst_object_unref(sink);
 }
 
-void SegmentPlayer::aboutToFinish(GstElement* playbin, gpointer data) {
-  auto* self = static_cast<SegmentPlayer*>(data);
-  std::string uri;
-  {
-    std::lock_guard lock(self->mutex_);
-    if (self->nextIndex_ >= self->timeline_.size()) return;
-    uri = toUri(self->timeline_.at(self->nextIndex_).url);
-    self->starting_.push_back(self->nextIndex_++);
+// Runs on the thread that posts: the window goes to the picture's sink; everything else is
+// handed to the bus thread.
+GstBusSyncReply SegmentPlayer::legSyncHandler(GstBus*, GstMessage* msg, gpointer data) {
+  auto* leg = static_cast<Leg*>(data);
+  SegmentPlayer* self = leg->owner;
+  if (self->sinks_.window && gst_is_video_overlay_prepare_window_handle_message(msg)) {
+    gst_video_overlay_set_window_handle(GST_VIDEO_OVERLAY(GST_MESSAGE_SRC(msg)),
+                                        self->sinks_.window);
+  } else {
+    gst_mini_object_set_qdata(GST_MINI_OBJECT(msg), legQuark(), GSIZE_TO_POINTER(leg->serial),
+                              nullptr);
+    gst_bus_post(self->bus_, gst_message_ref(msg));
   }
-  g_object_set(playbin, "uri", uri.c_str(), nullptr);
-}
-
-void SegmentPlayer::sourceSetup(GstElement*, GstElement* source, gpointer data) {
-  auto* self = static_cast<SegmentPlayer*>(data);
-  GstPad* pad = gst_element_get_static_pad(source, "src");
-  if (!pad) return;
-  gst_pad_add_probe(
-      pad, GST_PAD_PROBE_TYPE_BUFFER,
-      [](GstPad*, GstPadProbeInfo* info, gpointer d) {
-        if (GstBuffer* buffer = GST_PAD_PROBE_INFO_BUFFER(info))
-          static_cast<SegmentPlayer*>(d)->bytes_ += gst_buffer_get_size(buffer);
-        return GST_PAD_PROBE_OK;
-      },
-      self, nullptr);
-  gst_object_unref(pad);
-}
-
-// Runs on the thread that posts: a new stream counts from the moment it starts, before the bus
-// thread sees the message, so positions never mix the old segment's offset with the new one.
-GstBusSyncReply SegmentPlayer::syncHandler(GstBus*, GstMessage* msg, gpointer data) {
-  auto* self = static_cast<SegmentPlayer*>(data);
-  if (GST_MESSAGE_TYPE(msg) == GST_MESSAGE_STREAM_START &&
-      GST_MESSAGE_SRC(msg) == GST_OBJECT(self->playbin_)) {
-    std::lock_guard lock(self->mutex_);
-    if (!self->starting_.empty()) {
-      self->state_.segment = self->starting_.front();
-      self->starting_.pop_front();
-    }
-    return GST_BUS_PASS;
-  }
-  if (!self->window_ || !gst_is_video_overlay_prepare_window_handle_message(msg)) return GST_BUS_PASS;
-  gst_video_overlay_set_window_handle(GST_VIDEO_OVERLAY(GST_MESSAGE_SRC(msg)), self->window_);
   gst_message_unref(msg);
   return GST_BUS_DROP;
 }

@@ -13,7 +13,7 @@
 #include "extras/resolver/page_scan.h"
 #include "extras/resolver/ytdlp.h"
 #include "platform/debug_output.h"
-#include "player/resolver_abi.h"
+#include "player/flash/resolver_abi.h"
 
 namespace nivra::extras {
 namespace {

@@ -4,10 +4,10 @@
 #include <chrono>
 #include <cstdlib>
 
-#include "extras/resolver/run_capture.h"
 #include "platform/process_launcher.h"
+#include "platform/process_runner.h"
 #include "platform/text.h"
-#include "player/segment_list.h"
+#include "player/flash/segment_list.h"
 
 namespace nivra::extras {
 
@@ -36,10 +36,12 @@ PageMedia ParseYtDlpOutput(const std::string& out) {
 std::optional<PageMedia> ResolveWithYtDlp(const std::string& program, const std::string& pageUrl,
                                           const std::atomic<bool>& cancelled) {
   if (program.empty()) return std::nullopt;
-  const auto run = RunAndCapture(program,
-                                 {"--no-playlist", "--no-warnings", "--quiet", "-f", "b",
-                                  "--print", "%(duration)s", "--print", "%(urls)s", "--", pageUrl},
-                                 std::chrono::seconds(60), cancelled);
+  const auto run =
+      platform::runAndCapture(program,
+                              {"--no-playlist", "--no-warnings", "--quiet", "-f", "b", "--print",
+                               "%(duration)s", "--print", "%(urls)s", "--", pageUrl},
+                              {{}, platform::ProcessOptions::Errors::Discard},
+                              {std::chrono::seconds(60), &cancelled, std::size_t{1} << 20});
   if (!run || run->exitCode != 0) return std::nullopt;
   PageMedia media = ParseYtDlpOutput(run->out);
   if (media.urls.empty()) return std::nullopt;

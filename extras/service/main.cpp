@@ -19,14 +19,15 @@
 
 #include "net/pipe_protocol.h"
 #include "net/socket_io.h"
-#include "net/unique_fd.h"
 #include "platform/debug_output.h"
 #include "platform/folders.h"
+#include "platform/unique_fd.h"
 
 namespace {
 
 using namespace nivra::net;
 using nivra::platform::debugOutput;
+using nivra::platform::UniqueFd;
 
 constexpr std::size_t kMaxRequest = 64 * 1024;
 constexpr std::chrono::milliseconds kClientTimeout{2000};

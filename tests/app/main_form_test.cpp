@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QPointer>
 #include <QTimer>
 #include <atomic>
 #include <cstring>
@@ -11,8 +12,8 @@
 #include "app/ini_config.h"
 #include "app/key_codes.h"
 #include "app/main_window_loop.h"
-#include "app/ufunction_window.h"
 #include "net/background_tasks.h"
+#include "net/server_endpoints.h"
 #include "platform/messages.h"
 #include "platform/qt_event_loop.h"
 #include "tests/support/env_guard.h"
@@ -27,19 +28,22 @@ class MainFormTest : public ::testing::Test {
   void SetUp() override {
     env_.set("XDG_RUNTIME_DIR", dir_.path().string());
     env_.set("NIVRA_DEBUG_LOG", (dir_ / "debug.log").string());
-    IniConfig() = TIniConfig{};
   }
   std::unique_ptr<TNivraMainForm> make(std::vector<std::string> args) {
     CommandLine cmd;
     cmd.selfPath = "/usr/bin/nivra";
     cmd.args = std::move(args);
-    return std::make_unique<TNivraMainForm>(loop_, cmd);
+    return std::make_unique<TNivraMainForm>(loop_, cmd, config_, endpoints_);
   }
-  // Runs queued work; a modal dialog that opens meanwhile is closed after a moment.
+  // Runs queued work; a modal dialog that opens meanwhile is closed after a moment, and its
+  // owner is kept in modalOwners_.
   void pump() {
     QTimer closer;
-    QObject::connect(&closer, &QTimer::timeout, [] {
-      if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
+    QObject::connect(&closer, &QTimer::timeout, [this] {
+      if (QWidget* modal = QApplication::activeModalWidget()) {
+        modalOwners_.push_back(modal->parentWidget());
+        modal->close();
+      }
     });
     closer.start(20);
     for (int i = 0; i < 10; ++i) QApplication::processEvents(QEventLoop::AllEvents, 20);
@@ -49,14 +53,23 @@ class MainFormTest : public ::testing::Test {
   test::TempDir dir_;
   test::EnvGuard env_;
   platform::QtEventLoop loop_;
+  TIniConfig config_;
+  net::ServerEndpoints endpoints_;
+  std::vector<QWidget*> modalOwners_;
 };
+
+// The main window among the application's windows; null when there is none.
+TNivraMainForm* findMainWindow() {
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (auto* form = dynamic_cast<TNivraMainForm*>(w)) return form;
+  return nullptr;
+}
 
 TEST_F(MainFormTest, WindowHasItsTitleSizeAndClassName) {
   auto form = make({});
   EXPECT_EQ(form->windowTitle(), "Nivra");
   EXPECT_EQ(form->size(), QSize(1005, 648));
   EXPECT_EQ(form->objectName(), "TNivraMainForm");
-  EXPECT_EQ(MainForm(), form.get());
   EXPECT_TRUE(std::filesystem::exists(dir_ / "nivra" / "TNivraMainForm.sock"));
   EXPECT_EQ(form->LibraryUrl(), "http://127.0.0.1:8780/index.htm");
   EXPECT_TRUE(form->navigateTimerEnabled());
@@ -64,8 +77,12 @@ TEST_F(MainFormTest, WindowHasItsTitleSizeAndClassName) {
   EXPECT_FALSE(form->mask().contains(QPoint(0, 0)));
   EXPECT_FALSE(form->mask().contains(QPoint(1004, 647)));
   EXPECT_TRUE(form->mask().contains(QPoint(500, 300)));
-  form.reset();
-  EXPECT_EQ(MainForm(), nullptr);
+}
+
+TEST_F(MainFormTest, TheLibraryPageComesFromTheEndpointsItIsGiven) {
+  endpoints_ = net::ServerEndpoints(net::ServerHosts{.catalogue = "catalogue.test:9000"});
+  auto form = make({});
+  EXPECT_EQ(form->LibraryUrl(), "http://catalogue.test:9000/index.htm");
 }
 
 TEST_F(MainFormTest, FirstStartWithALinkOpensItAndDefersTheLibraryPage) {
@@ -103,6 +120,7 @@ TEST_F(MainFormTest, CopyDataOpensLinksAndShowsDecodeErrorsAfterReplying) {
   EXPECT_EQ(form->PendingUrl(), "Nivra://x yA");  // nothing opened
   pump();
   EXPECT_NE(log().find("ShowError:"), std::string::npos) << log();
+  EXPECT_EQ(modalOwners_, std::vector<QWidget*>{form.get()});  // the dialog sits on its window
   EXPECT_EQ(log().find("OpenPending:Nivra://bad"), std::string::npos);
 }
 
@@ -150,34 +168,37 @@ TEST_F(MainFormTest, WorkersStopWhileTheWindowStillExistsWhenTheLoopEnds) {
   std::atomic<bool> stopped{false};
   bool windowAliveWhenStopped = false;
   net::BackgroundTasks workers;
+  QPointer<TNivraMainForm> window;
   QTimer::singleShot(0, [&] {
+    window = findMainWindow();
     workers.start([&](std::stop_token stop) {
       while (!stop.stop_requested()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
       // A download ending now reports to the window; the window must still be there.
-      windowAliveWhenStopped = MainForm() != nullptr;
-      if (TNivraMainForm* form = MainForm()) form->postMessage({platform::WM_OPEN_PENDING, 1, 0});
+      windowAliveWhenStopped = window != nullptr;
+      if (window) window->postMessage({platform::WM_OPEN_PENDING, 1, 0});
       stopped = true;
     });
-    MainForm()->close();
+    window->close();
   });
   CommandLine cmd;
   cmd.selfPath = "/usr/bin/nivra";
   cmd.args = {"/A"};  // hidden: the loop must end all the same
-  EXPECT_EQ(RunMainWindowLoop(loop_, cmd, true, workers), 0);
+  EXPECT_EQ(RunMainWindowLoop(loop_, cmd, true, workers, config_, endpoints_), 0);
   EXPECT_TRUE(stopped);
   EXPECT_EQ(workers.running(), 0u);
   EXPECT_TRUE(windowAliveWhenStopped);
-  EXPECT_EQ(MainForm(), nullptr);
+  EXPECT_EQ(findMainWindow(), nullptr);
+  EXPECT_TRUE(window.isNull());
   pump();  // what the worker posted is dropped with the window
   EXPECT_EQ(log().find("OpenPending"), std::string::npos);
 }
 
 TEST_F(MainFormTest, ZeroShortcutInTheSettingsGetsTheActionsShortcutBack) {
-  IniConfig().hkMute = 0;
-  IniConfig().hkOpenFile = kCtrlBit | kShiftBit | 'P';
+  config_.hkMute = 0;
+  config_.hkOpenFile = kCtrlBit | kShiftBit | 'P';
   auto form = make({});
-  EXPECT_EQ(IniConfig().hkMute, 16461);  // Ctrl+M
-  EXPECT_EQ(IniConfig().hkOpenFile, kCtrlBit | kShiftBit | 'P');
+  EXPECT_EQ(config_.hkMute, 16461);  // Ctrl+M
+  EXPECT_EQ(config_.hkOpenFile, kCtrlBit | kShiftBit | 'P');
 }
 
 TEST(KeyCodes, SettingsCodesAndQtSequencesRoundTrip) {
@@ -188,41 +209,6 @@ TEST(KeyCodes, SettingsCodesAndQtSequencesRoundTrip) {
     EXPECT_EQ(sequenceToKeyCode(keyCodeToSequence(code)), code) << code;
   EXPECT_TRUE(keyCodeToSequence(0).isEmpty());
   EXPECT_EQ(sequenceToKeyCode(QKeySequence()), 0);
-}
-
-QImage maskImage(int w, int h, std::initializer_list<QPoint> white) {
-  QImage img(w, h, QImage::Format_RGB32);
-  img.fill(Qt::black);
-  for (QPoint p : white) img.setPixel(p, qRgb(255, 255, 255));
-  return img;
-}
-
-TEST(CutFormCorners, CornerRunsAreCutAndMovedToTheirCorners) {
-  // Top-left: a 3-pixel corner; bottom-right: one pixel below the last dark one.
-  const QImage mask = maskImage(4, 4, {{0, 0}, {1, 0}, {0, 1}, {3, 3}});
-  const QRegion r = CutFormCorners(mask, QSize(10, 8), Qt::white);
-  EXPECT_FALSE(r.contains(QPoint(0, 0)));
-  EXPECT_FALSE(r.contains(QPoint(1, 0)));
-  EXPECT_FALSE(r.contains(QPoint(0, 1)));
-  EXPECT_TRUE(r.contains(QPoint(1, 1)));
-  EXPECT_TRUE(r.contains(QPoint(2, 0)));
-  EXPECT_FALSE(r.contains(QPoint(9, 7)));  // (3, 3) moved by 10 − 4 and 8 − 4
-  EXPECT_TRUE(r.contains(QPoint(8, 7)));
-  EXPECT_TRUE(r.contains(QPoint(9, 6)));
-  EXPECT_TRUE(r.contains(QPoint(10, 8)));  // the region is one pixel larger than the form
-  EXPECT_EQ(CutFormCorners(QImage(), QSize(10, 8), Qt::white), QRegion(0, 0, 11, 9));
-  // Only exactly the cut colour is cut.
-  QImage nearly = maskImage(4, 4, {});
-  nearly.setPixel(0, 0, qRgb(254, 255, 255));
-  EXPECT_EQ(CutFormCorners(nearly, QSize(10, 8), Qt::white), QRegion(0, 0, 11, 9));
-}
-
-TEST(CutFormCorners, OddSizesSplitAtRoundedHalves) {
-  // 5 wide: halves round 2.5 to 2, so column 2 belongs to the right quarters.
-  const QImage mask = maskImage(5, 5, {{2, 0}});
-  const QRegion r = CutFormCorners(mask, QSize(20, 20), Qt::white);
-  EXPECT_FALSE(r.contains(QPoint(2 + 15, 0)));
-  EXPECT_TRUE(r.contains(QPoint(2, 0)));
 }
 
 }  // namespace

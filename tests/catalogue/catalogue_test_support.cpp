@@ -1,18 +1,13 @@
 #include "tests/catalogue/catalogue_test_support.h"
 
 #include <netinet/in.h>
-#include <signal.h>
-#include <spawn.h>
 #include <sys/socket.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <thread>
-
-extern char** environ;
 
 namespace nivra::catalogue::test {
 namespace fs = std::filesystem;
@@ -22,25 +17,13 @@ EtagServer::EtagServer() {
   const std::string script = std::string(NIVRA_CATALOGUE_TEST_DIR) + "/etag_server.py";
   const std::string docs = (dir_ / "docs").string(), portFile = (dir_ / "port").string(),
                     log = (dir_ / "requests.log").string();
-  std::vector<std::string> args{"/usr/bin/python3", script, docs, portFile, log};
-  std::vector<char*> argv;
-  for (auto& a : args) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  if (::posix_spawn(&pid_, argv[0], nullptr, nullptr, argv.data(), environ) != 0) {
-    pid_ = -1;
-    return;
-  }
+  process_.emplace("/usr/bin/python3", std::vector<std::string>{script, docs, portFile, log},
+                   platform::ProcessOptions{{}, platform::ProcessOptions::Errors::Inherit});
+  if (!process_->running()) return;
   for (int i = 0; i < 500 && port_ == 0; ++i) {
     std::ifstream in(portFile);
     if (!(in >> port_)) port_ = 0;
     if (port_ == 0) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-}
-
-EtagServer::~EtagServer() {
-  if (pid_ > 0) {
-    ::kill(pid_, SIGTERM);
-    ::waitpid(pid_, nullptr, 0);
   }
 }
 

@@ -3,8 +3,6 @@
 // 127.0.0.1, and a cache in a temporary folder on a manual clock that starts at the real time
 // (file times and virtual time then agree).
 
-#include <sys/types.h>
-
 #include <chrono>
 #include <filesystem>
 #include <optional>
@@ -13,6 +11,7 @@
 
 #include "catalogue/json_cache.h"
 #include "platform/manual_event_loop.h"
+#include "platform/process_runner.h"
 #include "tests/support/temp_dir.h"
 
 namespace nivra::catalogue::test {
@@ -25,7 +24,6 @@ struct RecordedRequest {
 class EtagServer {
  public:
   EtagServer();
-  ~EtagServer();
   EtagServer(const EtagServer&) = delete;
   EtagServer& operator=(const EtagServer&) = delete;
 
@@ -43,7 +41,7 @@ class EtagServer {
 
  private:
   nivra::test::TempDir dir_;
-  pid_t pid_ = -1;
+  std::optional<platform::ProcessRunner> process_;  // ended with the server
   int port_ = 0;
 };
 

@@ -1,16 +1,12 @@
 // nivra-tool catalogue, run as a separate process against the scripted catalogue server.
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <spawn.h>
-#include <sys/wait.h>
 
 #include <nlohmann/json.hpp>
 
+#include "platform/process_runner.h"
 #include "tests/catalogue/catalogue_test_support.h"
 #include "tests/support/env_guard.h"
-
-extern char** environ;
 
 namespace nivra::catalogue::test {
 namespace {
@@ -32,26 +28,9 @@ class CatalogueToolTest : public ::testing::Test {
   }
 
   ToolRun run(std::vector<std::string> args) {
-    args.insert(args.begin(), {NIVRA_TOOL_PATH, "catalogue"});
-    std::vector<char*> argv;
-    for (auto& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    const std::string out = (dir / "out").string(), err = (dir / "err").string();
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    ToolRun r;
-    pid_t pid;
-    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0) {
-      int wstatus = 0;
-      waitpid(pid, &wstatus, 0);
-      r.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -1;
-    }
-    posix_spawn_file_actions_destroy(&actions);
-    r.out = nivra::test::readFile(out);
-    r.err = nivra::test::readFile(err);
-    return r;
+    args.insert(args.begin(), "catalogue");
+    auto r = platform::runAndCapture(NIVRA_TOOL_PATH, args).value_or(platform::CapturedRun{});
+    return {r.exitCode, std::move(r.out), std::move(r.err)};
   }
 
   EtagServer server;

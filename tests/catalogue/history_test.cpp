@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "catalogue/date_text.h"
 #include "catalogue/tree_copy.h"
+#include "common/ini_date_time.h"
 #include "platform/date_time.h"
 #include "tests/support/temp_dir.h"
 
@@ -51,7 +51,7 @@ TEST_F(HistoryTest, TwentySixthItemDropsTheOldest) {
   EXPECT_EQ(file.Url(24), "Nivra://item2");
   EXPECT_EQ(tree.top(0)->item()->kind, kItem);
   EXPECT_EQ(tree.top(0)->item()->date,
-            textToDateTime(dateTimeToText(platform::toDateTime(now - std::chrono::minutes(1)))));
+            common::textToDateTime(common::dateTimeToText(platform::toDateTime(now - std::chrono::minutes(1)))));
 }
 
 TEST(HistoryCapacity, ZeroOrLessKeepsNoHistory) {

@@ -8,6 +8,7 @@
 
 #include "catalogue/text_files.h"
 #include "tests/catalogue/catalogue_test_support.h"
+#include "tests/support/param_name.h"
 
 namespace nivra::catalogue::test {
 namespace {
@@ -74,12 +75,14 @@ TEST_P(StoredETagTest, StaleFileIsRevalidatedAnd304RenewsIt) {
   EXPECT_EQ(server.requests().size(), 2u);
 }
 
-INSTANTIATE_TEST_SUITE_P(Tags, StoredETagTest,
-                         ::testing::Values(ETagCase{"\"abc123\"", "\"abc123\""},
-                                           ETagCase{"abc123", "\"abc123\""},
-                                           ETagCase{"W/\"weak\"", "W/\"weak\""},
-                                           ETagCase{"w/\"weak\"", "w/\"weak\""},
-                                           ETagCase{"ab", "ab"}, ETagCase{"\"x\"", "x"}));
+INSTANTIATE_TEST_SUITE_P(
+    Tags, StoredETagTest,
+    ::testing::Values(ETagCase{"\"abc123\"", "\"abc123\""}, ETagCase{"abc123", "\"abc123\""},
+                      ETagCase{"W/\"weak\"", "W/\"weak\""}, ETagCase{"w/\"weak\"", "w/\"weak\""},
+                      ETagCase{"ab", "ab"}, ETagCase{"\"x\"", "x"}),
+    [](const auto& info) {
+      return std::to_string(info.index) + "_" + nivra::test::CaseName(info.param.served);
+    });
 
 TEST_F(JsonCacheTest, FreshFileMakesNoRequestAndChangedDocumentReplacesIt) {
   server.put("7.js", "old", "\"one\"");

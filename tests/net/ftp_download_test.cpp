@@ -9,9 +9,9 @@
 
 #include "net/download_file.h"
 #include "net/ftp_client.h"
-#include "tests/net/debug_log.h"
-#include "tests/net/test_process.h"
+#include "tests/support/debug_log.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/test_process.h"
 
 namespace nivra::net {
 namespace {

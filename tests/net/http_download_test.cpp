@@ -9,9 +9,9 @@
 
 #include "net/download_file.h"
 #include "platform/error.h"
-#include "tests/net/test_process.h"
 #include "tests/support/env_guard.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/test_process.h"
 
 namespace nivra::net {
 namespace {

@@ -1,4 +1,4 @@
-// TPipeClient against scripted pipe servers and the NivraExService stand-in.
+// TPipeClient against scripted pipe servers.
 
 #include "net/pipe_client.h"
 
@@ -7,15 +7,13 @@
 #include <sys/un.h>
 
 #include <cstring>
-#include <filesystem>
 
 #include "net/pipe_protocol.h"
-#include "net/unique_fd.h"
 #include "platform/error.h"
-#include "tests/net/debug_log.h"
-#include "tests/net/test_process.h"
+#include "platform/unique_fd.h"
 #include "tests/support/env_guard.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/test_process.h"
 
 namespace nivra::net {
 namespace {
@@ -91,9 +89,9 @@ TEST_F(PipeClientTest, BusyServerRaisesAfterTheLimit) {
   addr.sun_family = AF_UNIX;
   const std::string path = pipeSocketPath(kServicePipeId).string();
   std::memcpy(addr.sun_path, path.c_str(), path.size() + 1);
-  std::vector<UniqueFd> waiting;
+  std::vector<platform::UniqueFd> waiting;
   for (int i = 0; i < 4; ++i) {
-    UniqueFd fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+    platform::UniqueFd fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
     if (::connect(fd.get(), reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) break;
     waiting.push_back(std::move(fd));
   }
@@ -103,24 +101,6 @@ TEST_F(PipeClientTest, BusyServerRaisesAfterTheLimit) {
   } catch (const nivra::Error& e) {
     EXPECT_STREQ(e.what(), "命名管道Mang");
   }
-}
-
-TEST_F(PipeClientTest, ServiceStandInAnswersBothRequests) {
-  if (!std::filesystem::exists(NIVRA_SERVICE_BINARY)) GTEST_SKIP() << "NivraExService not built";
-  test::DebugLog debug;
-  test::TestProcess service(NIVRA_SERVICE_BINARY, {});
-  ASSERT_TRUE(service.waitFor("listening"));
-  EXPECT_TRUE(ProbeService());
-  EXPECT_EQ(transact(), "OK");
-  NotifyServiceClose();
-  const std::string other = RequestPayload(0x1234);
-  EXPECT_EQ(TPipeClient(kServicePipeId).Transact(other.data(), 4), "");
-  EXPECT_TRUE(debug.contains("NivraExService: probe"));
-  EXPECT_TRUE(debug.contains("NivraExService: close notice"));
-  // A second instance leaves the first one serving.
-  test::TestProcess second(NIVRA_SERVICE_BINARY, {});
-  EXPECT_FALSE(second.readLine(2s).has_value());
-  EXPECT_TRUE(ProbeService());
 }
 
 }  // namespace

@@ -3,8 +3,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "tests/net/debug_log.h"
 #include "tests/net/fake_service_manager.h"
+#include "tests/support/debug_log.h"
 
 namespace nivra::net {
 namespace {

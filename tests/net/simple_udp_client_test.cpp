@@ -9,9 +9,9 @@
 
 #include <thread>
 
-#include "net/unique_fd.h"
 #include "platform/manual_event_loop.h"
-#include "tests/net/debug_log.h"
+#include "platform/unique_fd.h"
+#include "tests/support/debug_log.h"
 
 namespace nivra::net {
 namespace {
@@ -76,7 +76,7 @@ class UdpClientTest : public ::testing::Test {
 
   platform::ManualEventLoop loop;
   TSimpleUdpClient client{loop};
-  UniqueFd peer{::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0)};
+  platform::UniqueFd peer{::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0)};
   std::uint16_t peerPort = 0;
   sockaddr_in clientAddr{};
   std::vector<Received> reads;
@@ -138,7 +138,7 @@ TEST(UdpClient, NoticesStopWithTheClient) {
     TSimpleUdpClient client(loop);
     client.OnRead = [&](const std::uint8_t*, int, const std::string&, std::uint16_t) { ++reads; };
     client.Send("to self", 7, "127.0.0.1", 9);  // gives it a port
-    UniqueFd peer(::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0));
+    platform::UniqueFd peer(::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0));
     sockaddr_in to{};
     to.sin_family = AF_INET;
     to.sin_port = htons(client.LocalPort());

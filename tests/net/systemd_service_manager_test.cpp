@@ -4,9 +4,9 @@
 #include <gtest/gtest.h>
 
 #include "net/service_manager_systemd.h"
-#include "tests/net/debug_log.h"
-#include "tests/net/test_process.h"
+#include "tests/support/debug_log.h"
 #include "tests/support/env_guard.h"
+#include "tests/support/test_process.h"
 
 namespace nivra::net {
 namespace {

@@ -3,6 +3,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/alive_token.h"
 #include "platform/manual_event_loop.h"
 #include "platform/message.h"
 
@@ -20,7 +21,8 @@ TEST(ManualEventLoop, TimersFireInDueOrderAndCanStopThemselves) {
   });
   loop.startTimer(250, [&] { fired.push_back("slow@" + std::to_string(loop.tickMs())); });
   loop.advance(520);
-  EXPECT_EQ(fired, (std::vector<std::string>{"fast@100", "fast@200", "slow@250", "fast@300", "slow@500"}));
+  EXPECT_EQ(fired,
+            (std::vector<std::string>{"fast@100", "fast@200", "slow@250", "fast@300", "slow@500"}));
   EXPECT_EQ(loop.tickMs(), 520u);
   EXPECT_EQ(loop.activeTimers(), 1u);
 }
@@ -60,6 +62,24 @@ TEST(MessageTarget, PostQueuesSendAnswersAndDeadTargetsAreSkipped) {
   target->postMessage({9, 0, 0});
   target.reset();
   EXPECT_EQ(loop.runPending(), 1u);  // ran, found the target gone, did nothing
+}
+
+TEST(AliveToken, GuardedPostsAndWatchesEndWithTheToken) {
+  ManualEventLoop loop;
+  int runs = 0;
+  auto token = std::make_unique<AliveToken>();
+  const AliveToken::Watch watch = token->watch();
+  loop.post(token->guard([&] { ++runs; }));
+  loop.post(token->guard([&] { ++runs; }));
+  loop.runPending();
+  EXPECT_EQ(runs, 2);
+  // Posted from another thread, run after the token went: dropped.
+  std::thread([&, fn = token->guard([&] { ++runs; })] { loop.post(fn); }).join();
+  EXPECT_TRUE(watch.alive());
+  token.reset();
+  EXPECT_FALSE(watch.alive());
+  EXPECT_EQ(loop.runPending(), 1u);
+  EXPECT_EQ(runs, 2);
 }
 
 }  // namespace

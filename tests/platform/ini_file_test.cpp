@@ -62,24 +62,40 @@ TEST(IniFile, IntegersAndBooleansFallBackToDefault) {
   EXPECT_TRUE(ini.readBool("Main", "Word", true));
 }
 
-TEST(IniFile, MemoryVariantKeepsQuotes) {
-  IniFile ini({}, IniFile::Quotes::Memory);
-  ini.setText("[s]\nk=\"v\"\n");
-  EXPECT_EQ(ini.readString("s", "k", ""), "\"v\"");
+TEST(IniFile, VerbatimStyleKeepsValuesAsWritten) {
+  IniFile ini({}, IniFile::Style::Verbatim);
+  ini.setText("; head\r\n\r\n[s]\r\nk= \"v\" \r\r\n  [t]  \n[u]x\nj=1\n\n");
+  EXPECT_EQ(ini.readString("s", "k", ""), " \"v\" ");
+  EXPECT_EQ(ini.readString("t", "j", ""), "1");  // "[u]x" is no header in this style
+  ini.writeString("T", "w", " spaced ");
+  ini.writeString("new", "k", "v");
+  EXPECT_EQ(ini.text(), "; head\n\n[s]\nk= \"v\" \n\n[t]\n[u]x\nj=1\nw= spaced \n\n[new]\nk=v\n\n");
 }
 
 TEST(IniFile, WritesKeepOrderCommentsAndUnknownLines) {
   IniFile ini;
   ini.setText("; head\n[A]\nx=1\n; note\ny=2\n\n[B]\nz=3\n");
-  ini.writeString("a", "Y", "20");    // replaced in place, original key spelling kept
-  ini.writeInteger("A", "w", 4);      // appended after the last entry of A
-  ini.writeBool("C", "flag", true);   // new section at the end
+  ini.writeString("a", "Y", "20");   // replaced in place, original key spelling kept
+  ini.writeInteger("A", "w", 4);     // appended after the last entry of A
+  ini.writeBool("C", "flag", true);  // new section at the end
   EXPECT_EQ(ini.text(), "; head\n[A]\nx=1\n; note\ny=20\nw=4\n\n[B]\nz=3\n[C]\nflag=1\n");
   EXPECT_EQ(ini.sectionNames(), (std::vector<std::string>{"A", "B", "C"}));
   EXPECT_EQ(ini.keyNames("a"), (std::vector<std::string>{"x", "y", "w"}));
   ini.deleteKey("A", "X");
   ini.eraseSection("b");
   EXPECT_EQ(ini.text(), "; head\n[A]\n; note\ny=20\nw=4\n\n[C]\nflag=1\n");
+}
+
+TEST(IniFile, LineBreaksInWrittenValuesCannotForgeEntries) {
+  for (IniFile::Style style : {IniFile::Style::Profile, IniFile::Style::Verbatim}) {
+    IniFile ini({}, style);
+    ini.writeString("S", "name", "x\r\nurl=forged\n[T]\nk=v");
+    IniFile back({}, style);
+    back.setText(ini.text());
+    EXPECT_EQ(back.readString("S", "name", ""), "x  url=forged [T] k=v");
+    EXPECT_FALSE(back.valueExists("S", "url"));
+    EXPECT_FALSE(back.sectionExists("T"));
+  }
 }
 
 TEST(IniFile, GarbageNeverBreaksReadsOrWrites) {

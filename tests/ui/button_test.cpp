@@ -108,7 +108,12 @@ INSTANTIATE_TEST_SUITE_P(
                       LookCase{true, false, true, true, 3, 2},
                       LookCase{false, true, false, true, 4, 3},  // disabled wins
                       LookCase{false, false, false, false, 3, -1},
-                      LookCase{false, true, true, true, 1, 0}));  // one column: always 0
+                      LookCase{false, true, true, true, 1, 0}),  // one column: always 0
+    [](const auto& info) {
+      const LookCase& c = info.param;
+      return std::string(c.enabled ? "Enabled" : "Disabled") + (c.down ? "Down" : "") +
+             (c.held ? "Held" : "") + (c.over ? "Over" : "") + "Of" + std::to_string(c.numGlyphs);
+    });
 
 TEST(TPNGStateButton, AlwaysThreeColumnsAndNoDisabledLook) {
   TPNGStateButton btn;

@@ -46,7 +46,16 @@ INSTANTIATE_TEST_SUITE_P(
         // Without themes: inactive while pressed, no hot or mixed looks.
         StateCase{kPlainHeld, true, Qt::Checked, S::State_On},
         StateCase{CheckLook{false, false, true, false}, true, Qt::PartiallyChecked,
-                  S::State_Enabled | S::State_Off}));
+                  S::State_Enabled | S::State_Off}),
+    [](const auto& info) {
+      const StateCase& c = info.param;
+      const char* check = c.check == Qt::Checked     ? "Checked"
+                          : c.check == Qt::Unchecked ? "Unchecked"
+                                                     : "Mixed";
+      return std::string(c.look.radio ? "Circle" : "Box") + (c.look.themed ? "" : "Plain") +
+             (c.look.hover ? "Hot" : "") + (c.look.pressed ? "Held" : "") +
+             (c.enabled ? "" : "Disabled") + check;
+    });
 
 // A check box standing on a picture whose pixels name their place.
 struct OnPicture : ::testing::Test {

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/param_name.h"
+
 namespace nivra::ui {
 namespace {
 
@@ -37,7 +39,10 @@ INSTANTIATE_TEST_SUITE_P(
                       EntryCase{"{a=b}c", "", std::nullopt, "b}c"},  // "=" inside the prefix
                       EntryCase{"{0000FF no close=v", "{0000FF no close", std::nullopt, "v"},
                       EntryCase{"=value only", "", std::nullopt, "value only"},
-                      EntryCase{"", "", std::nullopt, ""}));
+                      EntryCase{"", "", std::nullopt, ""}),
+    [](const auto& info) {
+      return std::to_string(info.index) + "_" + nivra::test::CaseName(info.param.line);
+    });
 
 }  // namespace
 }  // namespace nivra::ui

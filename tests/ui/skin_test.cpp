@@ -5,6 +5,7 @@
 
 #include <QImage>
 
+#include "tests/support/param_name.h"
 #include "ui/png_common.h"
 
 namespace nivra::ui {
@@ -61,7 +62,8 @@ INSTANTIATE_TEST_SUITE_P(
         SkinPicture{"frame_bottom_right.png", 1, 1, 0, 60},
         SkinPicture{"frame_left.png", 1, 1, 0, 0}, SkinPicture{"frame_right.png", 1, 1, 0, 0},
         SkinPicture{"tree_state.png", 4, 1, 16, 16}, SkinPicture{"roll_bg.png", 1, 1, 0, 0},
-        SkinPicture{"logo.png", 1, 1, 0, 0}, SkinPicture{"mask.png", 1, 1, 0, 0}));
+        SkinPicture{"logo.png", 1, 1, 0, 0}, SkinPicture{"mask.png", 1, 1, 0, 0}),
+    [](const auto& info) { return nivra::test::CaseName(info.param.path); });
 
 TEST(SkinMask, WhiteOnlyInTheCornersAndTheCentreKept) {
   const QImage mask(QStringLiteral(":/skin/mask.png"));

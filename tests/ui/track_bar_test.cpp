@@ -170,7 +170,11 @@ TEST_P(SeekBarPaint, PartsLieWhereTheMarkersSay) {
 INSTANTIATE_TEST_SUITE_P(Markers, SeekBarPaint,
                          ::testing::Values(PaintCase{100, 60, 100, 100},  // only the played part
                                            PaintCase{30, 60, 30, 60}, PaintCase{0, 0, 0, 100},
-                                           PaintCase{45, 0, 45, 100}));
+                                           PaintCase{45, 0, 45, 100}),
+                         [](const auto& info) {
+                           return "At" + std::to_string(info.param.position) + "Down" +
+                                  std::to_string(info.param.down);
+                         });
 
 }  // namespace
 }  // namespace nivra::ui

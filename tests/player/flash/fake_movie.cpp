@@ -1,7 +1,7 @@
 #include "tests/player/flash/fake_movie.h"
 
 #include "platform/error.h"
-#include "player/utf16_text.h"
+#include "player/links/utf16_text.h"
 
 namespace nivra::test {
 

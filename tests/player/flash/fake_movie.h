@@ -21,12 +21,14 @@ class FakeMovie final : public player::FlashControl {
   void SetVariable(std::u16string_view name, std::u16string_view value) override;
   std::u16string GetVariable(std::u16string_view name) override;
   std::uint32_t FlashVersion() override { return version; }
-  void SetEmbedMovie(bool embed) override { calls.push_back(embed ? "EmbedMovie 1" : "EmbedMovie 0"); }
+  void SetEmbedMovie(bool embed) override {
+    calls.push_back(embed ? "EmbedMovie 1" : "EmbedMovie 0");
+  }
   void SetAllowScriptAccess(std::u16string_view access) override;
   void SetScaleMode(int mode) override { calls.push_back("ScaleMode " + std::to_string(mode)); }
   void SetVisible(bool v) override { visible = v; }
   bool Visible() const override { return visible; }
-  void SetBounds(const player::FlashRect& b) override { bounds = b; }
+  void SetBounds(const player::Rect& b) override { bounds = b; }
   void SetCursorHidden(bool) override {}
   void SetWindowHandle(std::uintptr_t) override {}
 
@@ -39,14 +41,14 @@ class FakeMovie final : public player::FlashControl {
   // How often `name` was read.
   int readsOf(const std::string& name) const;
 
-  std::vector<std::string> calls;                             // control calls, in order
+  std::vector<std::string> calls;                           // control calls, in order
   std::vector<std::pair<std::string, std::string>> writes;  // variable writes, in order
-  std::vector<std::string> reads;                             // variable reads, in order
+  std::vector<std::string> reads;                           // variable reads, in order
   std::set<std::string> failWrites;
   std::map<std::string, std::string> variables;
   std::uint32_t version = 10u << 16;
   bool visible = false;
-  player::FlashRect bounds;
+  player::Rect bounds;
 };
 
 }  // namespace nivra::test

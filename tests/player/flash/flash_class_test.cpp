@@ -1,7 +1,7 @@
 // The Flash class registration: known or not, the version it names, and creating a control of
 // the registered movie runtime through its library.
 
-#include "player/flash_class.h"
+#include "player/flash/flash_class.h"
 
 #include <gtest/gtest.h>
 

@@ -1,15 +1,16 @@
 // TFlashMediaPlayer against a scripted movie in virtual time: creation, PlayList, the 200 ms poll
 // with its order of steps, the commands and the callbacks.
 
-#include "player/flash_media_player.h"
+#include "player/flash/flash_media_player.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
 
 #include "platform/manual_event_loop.h"
-#include "tests/net/debug_log.h"
 #include "tests/player/flash/fake_movie.h"
+#include "tests/support/debug_log.h"
+#include "tests/support/param_name.h"
 
 namespace nivra::player {
 namespace {
@@ -106,18 +107,19 @@ TEST_P(HandShakeTest, MovieAskingTwiceGetsTheListTwice) {
   EXPECT_EQ(movie->writesOf("ServerType"), expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(AllTypes, HandShakeTest,
-                         ::testing::Values(ServerTypeCase{0, "", false},
-                                           ServerTypeCase{1, "Youku", true},
-                                           ServerTypeCase{2, "Tudou", true},
-                                           ServerTypeCase{3, "Sina", false},
-                                           ServerTypeCase{4, "Ku6", false},
-                                           ServerTypeCase{5, "Jidong", false},
-                                           ServerTypeCase{6, "Tianxian", false},
-                                           ServerTypeCase{7, "56", false},
-                                           ServerTypeCase{8, "Letv", false},
-                                           ServerTypeCase{9, "NVRMp4", true},
-                                           ServerTypeCase{10, "NVRFlv", true}));
+INSTANTIATE_TEST_SUITE_P(
+    AllTypes, HandShakeTest,
+    ::testing::Values(ServerTypeCase{0, "", false}, ServerTypeCase{1, "Youku", true},
+                      ServerTypeCase{2, "Tudou", true}, ServerTypeCase{3, "Sina", false},
+                      ServerTypeCase{4, "Ku6", false}, ServerTypeCase{5, "Jidong", false},
+                      ServerTypeCase{6, "Tianxian", false}, ServerTypeCase{7, "56", false},
+                      ServerTypeCase{8, "Letv", false}, ServerTypeCase{9, "NVRMp4", true},
+                      ServerTypeCase{10, "NVRFlv", true}),
+    [](const auto& info) {
+      const std::string name = info.param.name;
+      return "Type" + std::to_string(info.param.type) +
+             (name.empty() ? "" : "_" + nivra::test::CaseName(name));
+    });
 
 TEST_F(FlashBridgeTest, SegmentListTypesRebuildTheListBeforeItGoesToTheMovie) {
   bridge->ServerType = 10;

@@ -10,21 +10,20 @@
 #include <cmath>
 #include <cstdlib>
 #include <memory>
-#include <string_view>
 #include <thread>
 
 #include "platform/manual_event_loop.h"
 #include "platform/message.h"
 #include "platform/messages.h"
 #include "platform/registry.h"
-#include "player/flash_class.h"
-#include "player/flash_media_player.h"
-#include "player/resolver_client.h"
-#include "player/segment_list.h"
-#include "player/url_link.h"
-#include "player/url_link_encoder.h"
-#include "player/utf16_text.h"
-#include "player/web_sites.h"
+#include "player/flash/flash_class.h"
+#include "player/flash/flash_media_player.h"
+#include "player/flash/resolver_client.h"
+#include "player/flash/segment_list.h"
+#include "player/flash/web_sites.h"
+#include "player/links/url_link.h"
+#include "player/links/url_link_encoder.h"
+#include "player/links/utf16_text.h"
 #include "tests/player/flash/media_fixture.h"
 #include "tests/support/env_guard.h"
 
@@ -122,6 +121,9 @@ class FlashPathEndToEnd : public ::testing::Test {
                                          lengths[i], i * 2, "mp4"));
       ASSERT_TRUE(test::MakeMediaSegment(www->path() / ("F_" + std::to_string(i + 1) + ".FLV"),
                                          lengths[i], i * 2 + 1, "flv"));
+      const std::string n = std::to_string(i + 1);
+      std::filesystem::copy_file(www->path() / ("X_" + n + ".mp4"),
+                                 www->path() / ("V_" + n + ".f4v"));
     }
     ASSERT_TRUE(test::MakeMediaSegment(www->path() / "long.flv", 3000, 18, "flv"));
     www->write("page.html", "<html><body><video src=\"X_3.mp4\"></video></body></html>");
@@ -129,8 +131,10 @@ class FlashPathEndToEnd : public ::testing::Test {
     for (const auto& site : WebVideoSites())
       www->write(std::string(site.Domain) + "/watch.html", "<video src=\"/X_3.mp4\"></video>");
     server = new test::LocalWebServer(www->path());
+    ranged = new test::RangeWebServer(www->path());
   }
   static void TearDownTestSuite() {
+    delete ranged;
     delete server;
     delete www;
   }
@@ -143,6 +147,7 @@ class FlashPathEndToEnd : public ::testing::Test {
 
   static test::TempDir* www;
   static test::LocalWebServer* server;
+  static test::RangeWebServer* ranged;  // byte ranges, as segment servers answer
   test::EnvGuard env;
   platform::ManualEventLoop loop;
   FlashPath path{loop};
@@ -150,6 +155,7 @@ class FlashPathEndToEnd : public ::testing::Test {
 
 test::TempDir* FlashPathEndToEnd::www = nullptr;
 test::LocalWebServer* FlashPathEndToEnd::server = nullptr;
+test::RangeWebServer* FlashPathEndToEnd::ranged = nullptr;
 
 struct SegmentCase {
   const char* prefix;
@@ -160,20 +166,15 @@ struct SegmentCase {
 class SegmentLinks : public FlashPathEndToEnd, public ::testing::WithParamInterface<SegmentCase> {};
 
 TEST_P(SegmentLinks, ThreeSegmentsPlayToTheEndAsOneTimeline) {
-  ASSERT_NE(server->port(), 0);
+  ASSERT_NE(ranged->port(), 0);
   const auto& c = GetParam();
-  // FLV joins on this GStreamer (1.22.0) still fail now and then under load (about one run in
-  // ten: a demuxer error or a join that never comes), so the case runs only when asked for.
-  if (std::string_view(c.ext) == "FLV" && !std::getenv("NIVRA_TEST_FLV_JOINS"))
-    GTEST_SKIP()
-        << "FLV joins are unreliable on GStreamer 1.22.0; set NIVRA_TEST_FLV_JOINS=1 to run";
   path.open(
-      link(std::string("nvswf|Three parts|0|") + c.prefix + server->url(c.base) + "\\1000,2400"));
+      link(std::string("nvswf|Three parts|0|") + c.prefix + ranged->url(c.base) + "\\1000,2400"));
   ASSERT_TRUE(path.bridge->ListLoaded());
   EXPECT_EQ(path.bridge->Duration, 2400);
-  EXPECT_EQ(path.bridge->UrlListText(), server->url(c.base) + "1." + c.ext + "?l=1000\r\n" +
-                                            server->url(c.base) + "2." + c.ext + "?l=1000\r\n" +
-                                            server->url(c.base) + "3." + c.ext + "?l=400");
+  EXPECT_EQ(path.bridge->UrlListText(), ranged->url(c.base) + "1." + c.ext + "?l=1000\r\n" +
+                                            ranged->url(c.base) + "2." + c.ext + "?l=1000\r\n" +
+                                            ranged->url(c.base) + "3." + c.ext + "?l=400");
   ASSERT_TRUE(path.runUntil([&] { return path.ended || !path.errors.empty(); }, 20000));
   EXPECT_TRUE(path.errors.empty()) << path.errors.front();
   ASSERT_FALSE(path.states.empty());
@@ -193,7 +194,8 @@ TEST_P(SegmentLinks, ThreeSegmentsPlayToTheEndAsOneTimeline) {
 
 INSTANTIATE_TEST_SUITE_P(Containers, SegmentLinks,
                          ::testing::Values(SegmentCase{"", "X_", "mp4"},
-                                           SegmentCase{"FLV\\", "F_", "FLV"}),
+                                           SegmentCase{"FLV\\", "F_", "FLV"},
+                                           SegmentCase{"f4v\\", "V_", "f4v"}),
                          [](const auto& info) { return std::string(info.param.ext); });
 
 TEST_F(FlashPathEndToEnd, WebPageWithAVideoTagResolvesAndPlays) {
@@ -221,6 +223,23 @@ TEST_F(FlashPathEndToEnd, FailingMediaAddressReachesThePlayerAsMovieError) {
   ASSERT_TRUE(path.runUntil([&] { return !path.errors.empty(); }, 10000));
   EXPECT_EQ(path.errors.front().rfind("12 Cannot play " + server->url("gone.mp4"), 0), 0u)
       << path.errors.front();
+}
+
+// A segment in the middle of a list that is missing, or cut off in the middle of its download,
+// stops the movie with its error naming that segment; it never hangs.
+TEST_F(FlashPathEndToEnd, BrokenMiddleSegmentIsTheMovieErrorNamingIt) {
+  const std::string broken[] = {ranged->url("F_9.FLV"), ranged->url("cut/F_2.FLV"),
+                                ranged->url("cut/X_2.mp4")};
+  for (const std::string& bad : broken) {
+    FlashPath run{loop};
+    std::vector<std::string> list{ranged->url("F_1.FLV"), bad, ranged->url("F_3.FLV")};
+    run.openWebPage(server->url("empty.html"));  // only to have a bridge
+    run.resolver.reset();
+    run.bridge->PlayList(list);
+    ASSERT_TRUE(run.runUntil([&] { return run.ended || !run.errors.empty(); }, 20000)) << bad;
+    ASSERT_FALSE(run.errors.empty()) << bad << " played to the end";
+    EXPECT_EQ(run.errors.front().rfind("12 Cannot play " + bad, 0), 0u) << run.errors.front();
+  }
 }
 
 TEST_F(FlashPathEndToEnd, StalledDownloadIsBufferingAndPlaybackGoesOnAfterIt) {

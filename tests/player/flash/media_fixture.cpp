@@ -54,4 +54,16 @@ std::string LocalWebServer::url(const std::string& path) const {
   return "http://127.0.0.1:" + std::to_string(port_) + "/" + path;
 }
 
+RangeWebServer::RangeWebServer(const std::filesystem::path& root)
+    : process_(std::make_unique<TestProcess>(
+          "/usr/bin/python3",
+          std::vector<std::string>{NIVRA_FLASH_TEST_DIR "/range_server.py", root.string()})) {
+  if (auto rest = process_->waitFor("READY"))
+    port_ = static_cast<std::uint16_t>(std::atoi(rest->c_str()));
+}
+
+std::string RangeWebServer::url(const std::string& path) const {
+  return "http://127.0.0.1:" + std::to_string(port_) + "/" + path;
+}
+
 }  // namespace nivra::test

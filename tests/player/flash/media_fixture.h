@@ -1,14 +1,15 @@
 #pragma once
 // Test media made at test time and served on 127.0.0.1: short H.264/AAC segments (MP4 or FLV)
-// written by a GStreamer pipeline, HTML pages, and python's http.server over the folder.
+// written by a GStreamer pipeline, HTML pages, and python's http.server (or range_server.py,
+// with byte ranges) over the folder.
 
 #include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <string>
 
-#include "tests/net/test_process.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/test_process.h"
 
 namespace nivra::test {
 
@@ -21,6 +22,19 @@ bool MakeMediaSegment(const std::filesystem::path& file, int ms, int pattern,
 class LocalWebServer {
  public:
   explicit LocalWebServer(const std::filesystem::path& root);
+  std::uint16_t port() const { return port_; }
+  std::string url(const std::string& path) const;
+
+ private:
+  std::unique_ptr<TestProcess> process_;
+  std::uint16_t port_ = 0;
+};
+
+// range_server.py over a folder: byte ranges, 404 for a missing file, and a file cut off in
+// the middle under the path "cut/".
+class RangeWebServer {
+ public:
+  explicit RangeWebServer(const std::filesystem::path& root);
   std::uint16_t port() const { return port_; }
   std::string url(const std::string& path) const;
 

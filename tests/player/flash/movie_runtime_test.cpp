@@ -1,15 +1,14 @@
 // The movie runtime's side of the variable protocol, on generated local media: the movie must be
 // loaded and started, asks for its list, plays it, and obeys pause, seek and volume.
 
-#include "extras/movie/movie_control.h"
-
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <thread>
 
+#include "extras/movie/movie_control.h"
 #include "platform/error.h"
-#include "player/utf16_text.h"
+#include "player/links/utf16_text.h"
 #include "tests/player/flash/media_fixture.h"
 #include "tests/support/env_guard.h"
 

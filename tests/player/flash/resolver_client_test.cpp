@@ -1,7 +1,7 @@
 // The resolver client with the real libdecode.so: loading it (and libraries that lack an
 // export), a page resolved on a thread of the library, cancelling, and yt-dlp before the page.
 
-#include "player/resolver_client.h"
+#include "player/flash/resolver_client.h"
 
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
@@ -16,8 +16,8 @@
 
 #include "platform/error.h"
 #include "platform/process_launcher.h"
-#include "tests/net/debug_log.h"
 #include "tests/player/flash/media_fixture.h"
+#include "tests/support/debug_log.h"
 #include "tests/support/env_guard.h"
 
 namespace nivra::player {

@@ -3,7 +3,7 @@
 // NIVRA_STUB_EXPORT_GET the library exports GetVideoParam (which makes no object) and nothing
 // else; without it the library exports neither function.
 
-#include "player/resolver_abi.h"
+#include "player/flash/resolver_abi.h"
 
 #ifdef NIVRA_STUB_EXPORT_GET
 extern "C" __attribute__((visibility("default"))) NivraVideoParam* GetVideoParam(void*) {

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "player/segment_list.h"
-#include "player/web_sites.h"
+#include "player/flash/segment_list.h"
+#include "player/flash/web_sites.h"
 
 namespace nivra::player {
 namespace {

@@ -1,6 +1,6 @@
 // Watch-time accounting in virtual time: position notices of a playing movie every 200 ms.
 
-#include "player/watch_time.h"
+#include "player/flash/watch_time.h"
 
 #include <gtest/gtest.h>
 

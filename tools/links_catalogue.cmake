@@ -1,1 +1,0 @@
-target_link_libraries(nivra-tool PRIVATE nivra_catalogue)
