@@ -27,7 +27,7 @@ constexpr const char* kUsage =
     "  position DURATION POSITION 0 / buffering N / end / stop / error CODE TEXT / idle\n"
     "--headless plays into fake sinks without a window (else the control shows in a window);\n"
     "--no-sync lets the fake sinks take buffers as fast as they are decoded; --seek MS seeks once\n"
-    "playback started; --max-seconds S stops after S seconds.\n"
+    "playback started; --max-seconds S stops S seconds after playback started.\n"
     "exit 0 at the end of the item or after --max-seconds, 2 after an error event, 3 when the\n"
     "control stays idle (nothing to play).\n";
 
@@ -182,8 +182,14 @@ int play(const PlayOptions& o) {
     line("video " + std::string(player.HasVideo() ? "1 " : "0 ") +
          std::to_string(player.MediaWidth()) + " " + std::to_string(player.MediaHeight()));
   };
+  // The playing time is counted from the first psPlay, so a slow open does not use it up.
+  bool maxTimerStarted = false;
   player.OnPlayStateChange = [&](player::TPlayState s) {
     line(std::string("state ") + stateName(s));
+    if (s == player::psPlay && o.maxSeconds && !maxTimerStarted) {
+      maxTimerStarted = true;
+      loop.startTimer(static_cast<int>(*o.maxSeconds * 1000), [&] { finish(0); });
+    }
     if (s == player::psPlay && !seekDone) {
       seekDone = true;
       player.Seek(*o.seekMs);
@@ -206,9 +212,6 @@ int play(const PlayOptions& o) {
   if (o.volume) player.SetVolume(*o.volume);
   player.SetMute(o.mute);
   player.SetAudioChannel(o.channel);
-  if (o.maxSeconds) {
-    loop.startTimer(static_cast<int>(*o.maxSeconds * 1000), [&] { finish(0); });
-  }
   // Nothing plays and no event said why: a silent failure or a source that plays nothing. A
   // source still being read (a slow server) is judged once its open has finished.
   platform::EventLoop::TimerId idleCheck = 0;

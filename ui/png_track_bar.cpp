@@ -18,12 +18,17 @@ void TPNGBtn::Paint(QPainter& painter) {
   DrawPicturePart(pic, painter, rect(), QRect(0, 0, pic.Width(), pic.Height()));
 }
 
-TPNGTrackBar::TPNGTrackBar(QWidget* parent) : TPNGCustomControl(parent), thumb_(new TPNGBtn) {
+TPNGTrackBar::TPNGTrackBar(QWidget* parent)
+    : TPNGCustomControl(parent), thumb_(new TPNGBtn), thumbObject_(thumb_.data()) {
   thumb_->installEventFilter(this);
   AdoptThumb();
 }
 
-TPNGTrackBar::~TPNGTrackBar() { delete thumb_.data(); }
+TPNGTrackBar::~TPNGTrackBar() {
+  if (!thumb_) return;
+  thumb_->removeEventFilter(this);
+  delete thumb_.data();
+}
 
 void TPNGTrackBar::AdoptThumb() {
   if (!thumb_) return;
@@ -103,7 +108,9 @@ void TPNGTrackBar::Click() {
 }
 
 bool TPNGTrackBar::eventFilter(QObject* watched, QEvent* event) {
-  if (watched != thumb_.data()) return false;
+  // Compared as QObject: while the thumb's own destructor runs (its parent may delete it first)
+  // it still sends events, and it is no longer a TPNGBtn then.
+  if (watched != thumbObject_ || thumb_.isNull()) return false;
   switch (event->type()) {
     case QEvent::MouseButtonPress: {
       auto* mouse = static_cast<QMouseEvent*>(event);

@@ -73,6 +73,7 @@ class TPNGTrackBar : public TPNGCustomControl {
   int max_ = 100;
   TPicture bgPic_;
   QPointer<TPNGBtn> thumb_;
+  const QObject* thumbObject_;  // the thumb as the event filter sees it
   int pressX_ = 0;
   int clickX_ = 0;
 };

@@ -16,8 +16,10 @@ constexpr int kCap = 8;  // width of the background picture's left cap
 
 // Half of a difference as a logical shift of its 32 bits: a negative difference (text larger
 // than the label) lands far outside the label.
-int HalfShr(int difference) {
-  return static_cast<int>(static_cast<std::uint32_t>(difference) >> 1);
+// ((difference shr 1) + 1) in 32-bit arithmetic: the logical shift of a negative difference
+// gives a value near 2^31, and the sum wraps instead of overflowing.
+int HalfShrPlusOne(int difference) {
+  return static_cast<int>((static_cast<std::uint32_t>(difference) >> 1) + 1u);
 }
 
 QString Qs(const std::string& s) { return QString::fromStdString(s); }
@@ -114,9 +116,9 @@ void TRollLabel::Measure(bool fromStart) {
 
 void TRollLabel::PlaceDrawRect() {
   if (Horizontal()) {
-    drawRect_.moveTo(offset_, HalfShr(height() - textRect_.height()) + 1);
+    drawRect_.moveTo(offset_, HalfShrPlusOne(height() - textRect_.height()));
   } else {
-    drawRect_.moveTo(HalfShr(width() - textRect_.width()) + 1, offset_);
+    drawRect_.moveTo(HalfShrPlusOne(width() - textRect_.width()), offset_);
   }
 }
 
@@ -143,7 +145,7 @@ void TRollLabel::Tick() {
   if (!hasText_ || hot_ || lines_.empty()) return;
 
   const int w = textRect_.width(), h = textRect_.height();
-  const int middle = Horizontal() ? HalfShr(width() - w) + 1 : HalfShr(height() - h) + 1;
+  const int middle = Horizontal() ? HalfShrPlusOne(width() - w) : HalfShrPlusOne(height() - h);
   if (offset_ < middle && pauseTime_ != 0) {
     if (!stopBegan_) stopBegan_ = loop_.tickMs();
     if (loop_.tickMs() - *stopBegan_ < pauseTime_) return;
