@@ -16,7 +16,7 @@ build = sys.argv[1] if len(sys.argv) > 1 else 'build'
 plays = int(sys.argv[2]) if len(sys.argv) > 2 else 200
 chunk = int(sys.argv[3]) if len(sys.argv) > 3 else 50
 here = os.path.dirname(os.path.abspath(__file__))
-server_script = os.path.join(here, '..', 'tests', 'player', 'flash', 'range_server.py')
+server_script = os.path.join(here, '..', 'tests', 'support', 'range_server.py')
 LENGTHS = (1000, 1000, 400)
 signal.signal(signal.SIGTERM, lambda *_: sys.exit('stopped'))  # the finally blocks end the helpers
 

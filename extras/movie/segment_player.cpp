@@ -7,8 +7,12 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "player/gst/gst_ptr.h"
+
 namespace nivra::extras {
 namespace {
+
+using player::GstPtr;
 
 constexpr std::int64_t kNsPerMs = 1000000;
 constexpr const char* kLegEnded = "nivra-movie-leg-ended";
@@ -18,10 +22,8 @@ std::int64_t monotonicUs() { return g_get_monotonic_time(); }
 
 std::string toUri(const std::string& address) {
   if (gst_uri_is_valid(address.c_str())) return address;
-  gchar* uri = gst_filename_to_uri(address.c_str(), nullptr);
-  std::string out = uri ? uri : address;
-  g_free(uri);
-  return out;
+  const GstPtr<gchar> uri(gst_filename_to_uri(address.c_str(), nullptr));
+  return uri ? uri.get() : address;
 }
 
 bool hasProperty(gpointer object, const char* name) {
@@ -39,8 +41,8 @@ GstElement* makeWindowSink(const char* factory) {
   GstElement* sink = makeSink(factory, false);
   if (!sink || gst_element_set_state(sink, GST_STATE_READY) != GST_STATE_CHANGE_FAILURE)
     return sink;
+  const GstPtr<GstElement> unusable(GST_ELEMENT(gst_object_ref_sink(sink)));
   gst_element_set_state(sink, GST_STATE_NULL);
-  gst_object_unref(gst_object_ref_sink(sink));
   return nullptr;
 }
 
@@ -55,11 +57,10 @@ bool fakeSinksWanted() {
 std::string uriOfSender(GstObject* sender) {
   for (GstObject* o = sender; o; o = GST_OBJECT_PARENT(o)) {
     if (!hasProperty(o, "uri")) continue;
-    gchar* uri = nullptr;
-    g_object_get(o, "uri", &uri, nullptr);
-    std::string out = uri ? uri : "";
-    g_free(uri);
-    if (!out.empty()) return out;
+    gchar* text = nullptr;
+    g_object_get(o, "uri", &text, nullptr);
+    const GstPtr<gchar> uri(text);
+    if (uri && *uri) return uri.get();
   }
   return {};
 }
@@ -74,19 +75,15 @@ GQuark legQuark() {
 // The running time of a buffer's start and end at a pad, -1 when not known.
 std::pair<std::int64_t, std::int64_t> runningSpan(GstPad* pad, GstBuffer* buffer) {
   const GstClockTime pts = GST_BUFFER_PTS(buffer);
-  GstEvent* event = gst_pad_get_sticky_event(pad, GST_EVENT_SEGMENT, 0);
-  if (!event || !GST_CLOCK_TIME_IS_VALID(pts)) {
-    if (event) gst_event_unref(event);
-    return {-1, -1};
-  }
+  const GstPtr<GstEvent> event(gst_pad_get_sticky_event(pad, GST_EVENT_SEGMENT, 0));
+  if (!event || !GST_CLOCK_TIME_IS_VALID(pts)) return {-1, -1};
   const GstSegment* segment = nullptr;
-  gst_event_parse_segment(event, &segment);
+  gst_event_parse_segment(event.get(), &segment);
   const guint64 start = gst_segment_to_running_time(segment, GST_FORMAT_TIME, pts);
   const GstClockTime duration = GST_BUFFER_DURATION(buffer);
   guint64 end = GST_CLOCK_TIME_IS_VALID(duration)
                     ? gst_segment_to_running_time(segment, GST_FORMAT_TIME, pts + duration)
                     : start;
-  gst_event_unref(event);
   if (!GST_CLOCK_TIME_IS_VALID(start)) return {-1, -1};
   if (!GST_CLOCK_TIME_IS_VALID(end)) end = start;
   return {static_cast<std::int64_t>(start), static_cast<std::int64_t>(end)};
@@ -120,12 +117,11 @@ struct SegmentPlayer::Leg {
   const Stream& lead() const { return hasVideo() ? video : audio; }
 
   void watch(GstElement* sink, bool isVideo) {
-    GstPad* pad = gst_element_get_static_pad(sink, "sink");
+    const GstPtr<GstPad> pad(gst_element_get_static_pad(sink, "sink"));
     if (!pad) return;
     gst_pad_add_probe(
-        pad, GstPadProbeType(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM),
+        pad.get(), GstPadProbeType(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM),
         isVideo ? &Leg::videoProbe : &Leg::audioProbe, this, nullptr);
-    gst_object_unref(pad);
   }
   static GstPadProbeReturn videoProbe(GstPad* pad, GstPadProbeInfo* info, gpointer leg) {
     return static_cast<Leg*>(leg)->probe(pad, info, true);
@@ -158,7 +154,7 @@ bool ensureGStreamer() {
   static const bool ok = [] {
     GError* error = nullptr;
     const bool done = gst_init_check(nullptr, nullptr, &error);
-    if (error) g_error_free(error);
+    const GstPtr<GError> ignored(error);
     return done;
   }();
   return ok;
@@ -170,9 +166,7 @@ SegmentPlayer::SegmentPlayer(MovieTimeline timeline, SegmentPlayerSinks sinks)
     state_.error = "The media framework cannot start";
     return;
   }
-  if (GstElementFactory* factory = gst_element_factory_find("playbin")) {
-    gst_object_unref(factory);
-  } else {
+  if (!GstPtr<GstElementFactory>(gst_element_factory_find("playbin"))) {
     state_.error = "The media framework has no playbin";
     return;
   }
@@ -196,7 +190,8 @@ SegmentPlayer::~SegmentPlayer() {
   closeLeg(outgoing_);
   closeLeg(current_);
   closeLeg(next_);
-  if (shown_) gst_object_unref(shown_);
+  shown_.reset();
+  // The bus and the clock go last: the legs' probes and sync handlers use them until closed.
   if (bus_) gst_object_unref(bus_);
   if (clock_) gst_object_unref(clock_);
 }
@@ -244,18 +239,18 @@ SegmentPlayerState SegmentPlayer::state() const {
 
 double SegmentPlayer::positionMs() const {
   std::int64_t offset = 0;
-  GstElement* pipeline = nullptr;
+  GstPtr<GstElement> pipeline;
   {
     std::lock_guard lock(mutex_);
     if (state_.ended) return static_cast<double>(timeline_.totalMs());
     if (!state_.started) return 0;
     offset = timeline_.offsetOf(state_.segment);
     if (holdMs_ >= 0) return static_cast<double>(offset + holdMs_);
-    if (shown_) pipeline = GST_ELEMENT(gst_object_ref(shown_));
+    if (shown_) pipeline.reset(GST_ELEMENT(gst_object_ref(shown_.get())));
   }
   gint64 pos = 0;
-  if (!pipeline || !gst_element_query_position(pipeline, GST_FORMAT_TIME, &pos) || pos < 0) pos = 0;
-  if (pipeline) gst_object_unref(pipeline);
+  if (!pipeline || !gst_element_query_position(pipeline.get(), GST_FORMAT_TIME, &pos) || pos < 0)
+    pos = 0;
   const double value = static_cast<double>(offset) + static_cast<double>(pos) / kNsPerMs;
   std::lock_guard lock(mutex_);
   lastPositionMs_ = std::max(lastPositionMs_, value);
@@ -290,10 +285,7 @@ void SegmentPlayer::run() {
   measure_ = std::thread([this] { measureLengths(); });
   restartAt(0, 0);
   while (!stopping_) {
-    if (GstMessage* msg = gst_bus_timed_pop(bus_, 50 * GST_MSECOND)) {
-      handle(msg);
-      gst_message_unref(msg);
-    }
+    if (const GstPtr<GstMessage> msg{gst_bus_timed_pop(bus_, 50 * GST_MSECOND)}) handle(msg.get());
     std::deque<std::pair<Command, std::int64_t>> commands;
     {
       std::lock_guard lock(mutex_);
@@ -363,24 +355,22 @@ std::unique_ptr<SegmentPlayer::Leg> SegmentPlayer::openLeg(std::size_t index, bo
                nullptr);
   g_signal_connect(leg->pipeline, "source-setup",
                    G_CALLBACK(+[](GstElement*, GstElement* source, gpointer data) {
-                     GstPad* pad = gst_element_get_static_pad(source, "src");
+                     const GstPtr<GstPad> pad(gst_element_get_static_pad(source, "src"));
                      if (!pad) return;
                      gst_pad_add_probe(
-                         pad, GST_PAD_PROBE_TYPE_BUFFER,
+                         pad.get(), GST_PAD_PROBE_TYPE_BUFFER,
                          [](GstPad*, GstPadProbeInfo* info, gpointer d) {
                            if (GstBuffer* buffer = GST_PAD_PROBE_INFO_BUFFER(info))
                              static_cast<SegmentPlayer*>(d)->bytes_ += gst_buffer_get_size(buffer);
                            return GST_PAD_PROBE_OK;
                          },
                          data, nullptr);
-                     gst_object_unref(pad);
                    }),
                    this);
   // Every segment runs on the one clock, so a segment can be started to follow another.
   gst_pipeline_use_clock(GST_PIPELINE(leg->pipeline), clock_);
-  GstBus* bus = gst_element_get_bus(leg->pipeline);
-  gst_bus_set_sync_handler(bus, &SegmentPlayer::legSyncHandler, leg.get(), nullptr);
-  gst_object_unref(bus);
+  gst_bus_set_sync_handler(GstPtr<GstBus>(gst_element_get_bus(leg->pipeline)).get(),
+                           &SegmentPlayer::legSyncHandler, leg.get(), nullptr);
   applyLook(*leg);
   leg->target = GST_STATE_PAUSED;
   gst_element_set_state(leg->pipeline, GST_STATE_PAUSED);
@@ -389,10 +379,11 @@ std::unique_ptr<SegmentPlayer::Leg> SegmentPlayer::openLeg(std::size_t index, bo
 
 void SegmentPlayer::closeLeg(std::unique_ptr<Leg>& leg) {
   if (!leg) return;
+  // In this order: the stopped pipeline posts nothing more, then its bus forgets the leg, then
+  // the pipeline goes.
   gst_element_set_state(leg->pipeline, GST_STATE_NULL);
-  GstBus* bus = gst_element_get_bus(leg->pipeline);
-  gst_bus_set_sync_handler(bus, nullptr, nullptr, nullptr);
-  gst_object_unref(bus);
+  gst_bus_set_sync_handler(GstPtr<GstBus>(gst_element_get_bus(leg->pipeline)).get(), nullptr,
+                           nullptr, nullptr);
   gst_object_unref(leg->pipeline);
   leg.reset();
 }
@@ -441,8 +432,7 @@ void SegmentPlayer::makeCurrent(std::unique_ptr<Leg> leg) {
   current_ = std::move(leg);
   {
     std::lock_guard lock(mutex_);
-    if (shown_) gst_object_unref(shown_);
-    shown_ = GST_ELEMENT(gst_object_ref(current_->pipeline));
+    shown_.reset(GST_ELEMENT(gst_object_ref(current_->pipeline)));
     state_.segment = current_->index;
     if (state_.started)
       state_.status =
@@ -593,8 +583,9 @@ void SegmentPlayer::handle(GstMessage* msg) {
 // A segment that cannot be played (missing, unreadable, cut off) stops the movie with an error
 // naming its address.
 void SegmentPlayer::fail(GstMessage* msg) {
-  GError* error = nullptr;
-  gst_message_parse_error(msg, &error, nullptr);
+  GError* parsed = nullptr;
+  gst_message_parse_error(msg, &parsed, nullptr);
+  const GstPtr<GError> error(parsed);
   std::string uri = uriOfSender(GST_MESSAGE_SRC(msg));
   {
     std::lock_guard lock(mutex_);
@@ -603,7 +594,6 @@ void SegmentPlayer::fail(GstMessage* msg) {
       state_.error = "Cannot play " + uri + ": " + (error ? error->message : "unknown error");
     state_.status = "error";
   }
-  if (error) g_error_free(error);
   failed_ = true;
   for (Leg* leg : {current_.get(), next_.get(), outgoing_.get()})
     if (leg) gst_element_set_state(leg->pipeline, GST_STATE_NULL);
@@ -660,9 +650,9 @@ void SegmentPlayer::sample() {
     std::lock_guard lock(mutex_);
     if (state_.width > 0 || !current_) return;
   }
-  if (GstPad* pad = gst_element_get_static_pad(current_->videoSink, "sink")) {
-    if (GstCaps* caps = gst_pad_get_current_caps(pad)) {
-      const GstStructure* s = gst_caps_get_structure(caps, 0);
+  if (const GstPtr<GstPad> pad{gst_element_get_static_pad(current_->videoSink, "sink")}) {
+    if (const GstPtr<GstCaps> caps{gst_pad_get_current_caps(pad.get())}) {
+      const GstStructure* s = gst_caps_get_structure(caps.get(), 0);
       gint w = 0, h = 0, parN = 1, parD = 1;
       if (gst_structure_get_int(s, "width", &w) && gst_structure_get_int(s, "height", &h)) {
         gst_structure_get_fraction(s, "pixel-aspect-ratio", &parN, &parD);
@@ -670,15 +660,14 @@ void SegmentPlayer::sample() {
         state_.width = parD > 0 ? static_cast<int>(static_cast<std::int64_t>(w) * parN / parD) : w;
         state_.height = h;
       }
-      gst_caps_unref(caps);
     }
-    gst_object_unref(pad);
   }
 }
 
 // Runs on the thread that posts: the window goes to the picture's sink; everything else is
 // handed to the bus thread.
 GstBusSyncReply SegmentPlayer::legSyncHandler(GstBus*, GstMessage* msg, gpointer data) {
+  const GstPtr<GstMessage> dropped(msg);  // a sync handler that drops a message releases it
   auto* leg = static_cast<Leg*>(data);
   SegmentPlayer* self = leg->owner;
   if (self->sinks_.window && gst_is_video_overlay_prepare_window_handle_message(msg)) {
@@ -689,7 +678,6 @@ GstBusSyncReply SegmentPlayer::legSyncHandler(GstBus*, GstMessage* msg, gpointer
                               nullptr);
     gst_bus_post(self->bus_, gst_message_ref(msg));
   }
-  gst_message_unref(msg);
   return GST_BUS_DROP;
 }
 

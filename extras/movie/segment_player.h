@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "extras/movie/movie_timeline.h"
+#include "player/gst/gst_ptr.h"
 
 namespace nivra::extras {
 
@@ -101,7 +102,7 @@ class SegmentPlayer {
   mutable std::mutex mutex_;
   MovieTimeline timeline_;
   SegmentPlayerState state_;
-  GstElement* shown_ = nullptr;        // the current leg's pipeline (a reference), for positions
+  player::GstPtr<GstElement> shown_;   // the current leg's pipeline (a reference), for positions
   std::int64_t holdMs_ = -1;           // while a restart prerolls: its position in the segment
   mutable double lastPositionMs_ = 0;  // positions never run backwards between two restarts
   std::deque<std::pair<Command, std::int64_t>> commands_;

@@ -4,6 +4,7 @@
 
 #include "platform/error.h"
 #include "platform/text.h"
+#include "player/flash/movie_abi_control.h"
 
 namespace nivra::player {
 namespace {
@@ -52,12 +53,12 @@ std::unique_ptr<FlashControl> CreateFlashControl(const platform::Registry& regis
   // The runtime library stays loaded: controls, their threads and GStreamer live in it.
   void* handle = ::dlopen(library->c_str(), RTLD_NOW | RTLD_LOCAL);
   if (!handle) throw Error(::dlerror());
-  auto create = reinterpret_cast<CreateFlashControlFn>(::dlsym(handle, kCreateFlashControlSymbol));
-  if (!create) throw Error(::dlerror());
+  auto getApi = reinterpret_cast<NivraGetMovieApiFn>(::dlsym(handle, NIVRA_MOVIE_API_SYMBOL));
+  if (!getApi) throw Error(::dlerror());
+  const NivraMovieApi* api = getApi();
+  if (!api) throw Error("The Flash control could not be created");
   const auto version = registry.readString(Hive::ClassesRoot, subKey("Version"), "");
-  std::unique_ptr<FlashControl> control(create(version ? ParseFlashVersion(*version) : 0));
-  if (!control) throw Error("The Flash control could not be created");
-  return control;
+  return std::make_unique<MovieAbiControl>(*api, version ? ParseFlashVersion(*version) : 0);
 }
 
 }  // namespace nivra::player

@@ -2,7 +2,7 @@
 // The Flash control's class on this platform: a registration under HKEY_CLASSES_ROOT\CLSID\{...}
 // in the registry substitute, naming the library that implements FlashControl (InprocServer32),
 // a program identifier (ProgID) and the installed version ("Version", text "major.minor").
-// The library exports NivraCreateFlashControl (kCreateFlashControlSymbol).
+// The library exports the C table of player/flash/movie_abi.h (NIVRA_MOVIE_API_SYMBOL).
 
 #include <cstdint>
 #include <filesystem>
@@ -16,11 +16,6 @@
 namespace nivra::player {
 
 inline constexpr std::string_view kFlashClassId = "{D27CDB6E-AE6D-11CF-96B8-444553540000}";
-inline constexpr const char* kCreateFlashControlSymbol = "NivraCreateFlashControl";
-// The factory the library exports: a new control reporting `version` from FlashVersion (0: the
-// library's own version).
-using CreateFlashControlFn = FlashControl* (*)(std::uint32_t version);
-
 inline constexpr std::uint32_t kFlashMinimumMajor = 8;
 
 // "CLSID\{D27CDB6E-...}", the class key below HKEY_CLASSES_ROOT.
@@ -36,8 +31,9 @@ std::uint32_t ParseFlashVersion(std::string_view text);
 constexpr std::uint32_t FlashMajorVersion(std::uint32_t version) { return version >> 16; }
 
 // Creates a control of the registered class: loads its library (kept loaded for the life of the
-// process) and calls its factory with the registered version. Throws nivra::Error with the
-// loader's text when the class is not registered or its library cannot be loaded or create one.
+// process) and creates one through its C table with the registered version (0 when none is
+// registered: the library's own). Throws nivra::Error with the loader's text when the class is
+// not registered or its library cannot be loaded, and when the library cannot create a control.
 std::unique_ptr<FlashControl> CreateFlashControl(const platform::Registry& registry);
 
 }  // namespace nivra::player

@@ -11,6 +11,7 @@ namespace nivra::player {
 struct GstUnref {
   void operator()(GstCaps* caps) const { gst_caps_unref(caps); }
   void operator()(GstMessage* message) const { gst_message_unref(message); }
+  void operator()(GstEvent* event) const { gst_event_unref(event); }
   void operator()(GstQuery* query) const { gst_query_unref(query); }
   void operator()(GError* error) const { g_error_free(error); }
   void operator()(gchar* text) const { g_free(text); }

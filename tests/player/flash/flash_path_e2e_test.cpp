@@ -24,8 +24,8 @@
 #include "player/links/url_link.h"
 #include "player/links/url_link_encoder.h"
 #include "player/links/utf16_text.h"
-#include "tests/player/flash/media_fixture.h"
 #include "tests/support/env_guard.h"
+#include "tests/support/media_fixture.h"
 
 namespace nivra::player {
 namespace {

@@ -16,9 +16,9 @@
 
 #include "platform/error.h"
 #include "platform/process_launcher.h"
-#include "tests/player/flash/media_fixture.h"
 #include "tests/support/debug_log.h"
 #include "tests/support/env_guard.h"
+#include "tests/support/media_fixture.h"
 
 namespace nivra::player {
 namespace {

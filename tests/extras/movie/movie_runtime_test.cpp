@@ -9,8 +9,8 @@
 #include "extras/movie/movie_control.h"
 #include "platform/error.h"
 #include "player/links/utf16_text.h"
-#include "tests/player/flash/media_fixture.h"
 #include "tests/support/env_guard.h"
+#include "tests/support/media_fixture.h"
 
 namespace nivra::extras {
 namespace {
@@ -39,7 +39,8 @@ class MovieRuntime : public ::testing::Test {
     movie.LoadMovie(0, (media->path() / "NVRFlash.swf").string());
     movie.Play();
     ASSERT_EQ(get("AddUrl"), "null");
-    set("AddUrl", (media->path() / "s1.mp4").string() + "\r\n" + (media->path() / "s2.mp4").string());
+    set("AddUrl",
+        (media->path() / "s1.mp4").string() + "\r\n" + (media->path() / "s2.mp4").string());
   }
   // Polls like the bridge until `name` reads `value`.
   bool waitFor(const char* name, const std::string& value, int ms = 10000) {

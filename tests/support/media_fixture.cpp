@@ -1,4 +1,4 @@
-#include "tests/player/flash/media_fixture.h"
+#include "tests/support/media_fixture.h"
 
 #include <gst/gst.h>
 
@@ -18,7 +18,8 @@ bool MakeMediaSegment(const std::filesystem::path& file, int ms, int pattern,
       " ! video/x-raw,width=320,height=240,framerate=25/1 ! openh264enc ! h264parse ! queue ! " +
       mux + " name=m ! filesink location=\"" + file.string() + "\" " +
       "audiotestsrc num-buffers=" + std::to_string(audioBuffers) +
-      " samplesperbuffer=441 ! audio/x-raw,rate=44100,channels=2 ! avenc_aac ! aacparse ! queue ! m.";
+      " samplesperbuffer=441 ! audio/x-raw,rate=44100,channels=2 ! avenc_aac ! aacparse ! queue ! "
+      "m.";
   GError* error = nullptr;
   GstElement* pipeline = gst_parse_launch(description.c_str(), &error);
   if (error) {
@@ -28,8 +29,8 @@ bool MakeMediaSegment(const std::filesystem::path& file, int ms, int pattern,
   }
   gst_element_set_state(pipeline, GST_STATE_PLAYING);
   GstBus* bus = gst_element_get_bus(pipeline);
-  GstMessage* msg = gst_bus_timed_pop_filtered(
-      bus, 30 * GST_SECOND, GstMessageType(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
+  GstMessage* msg = gst_bus_timed_pop_filtered(bus, 30 * GST_SECOND,
+                                               GstMessageType(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
   const bool ok = msg && GST_MESSAGE_TYPE(msg) == GST_MESSAGE_EOS;
   if (msg) gst_message_unref(msg);
   gst_object_unref(bus);
@@ -57,7 +58,7 @@ std::string LocalWebServer::url(const std::string& path) const {
 RangeWebServer::RangeWebServer(const std::filesystem::path& root)
     : process_(std::make_unique<TestProcess>(
           "/usr/bin/python3",
-          std::vector<std::string>{NIVRA_FLASH_TEST_DIR "/range_server.py", root.string()})) {
+          std::vector<std::string>{NIVRA_TEST_SUPPORT_DIR "/range_server.py", root.string()})) {
   if (auto rest = process_->waitFor("READY"))
     port_ = static_cast<std::uint16_t>(std::atoi(rest->c_str()));
 }
