@@ -36,10 +36,11 @@ VideoParam* self(NivraVideoParam* p) { return static_cast<VideoParam*>(p); }
 
 unsigned long addRef(NivraVideoParam* p) { return ++self(p)->refs; }
 
+// Nothing of the object is touched after the decrement: the last other holder may free it then.
 unsigned long release(NivraVideoParam* p) {
   VideoParam* v = self(p);
+  if (v->busy && v->refs == 2) v->cancelled = true;  // after this only the worker holds it
   const unsigned long left = --v->refs;
-  if (left == 1 && v->busy) v->cancelled = true;  // only the worker still holds it
   if (left == 0) std::unique_ptr<VideoParam> gone(v);
   return left;
 }
