@@ -16,6 +16,7 @@
 #include "platform/unique_fd.h"
 #include "tests/ads/ad_test_support.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/udp_peer.h"
 
 namespace nivra::ads {
 namespace {
@@ -25,13 +26,9 @@ using namespace std::chrono_literals;
 class AdServerPeerTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ASSERT_EQ(::bind(peer.get(), reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
-    socklen_t len = sizeof addr;
-    ::getsockname(peer.get(), reinterpret_cast<sockaddr*>(&addr), &len);
-    link = std::make_unique<UdpAdServerLink>(loop, "127.0.0.1", ntohs(addr.sin_port));
+    const std::uint16_t peerPort = nivra::test::BindToLoopback(peer.get());
+    ASSERT_NE(peerPort, 0);
+    link = std::make_unique<UdpAdServerLink>(loop, "127.0.0.1", peerPort);
     dir.write("Heatbeat.ini", "[Heatbeat]\nHeatbeat=60\n");
     obj = std::make_unique<TAdObj>(loop, *link, check, launcher,
                                    AdSchedulerSetup{dir.path(), dir.path(), 0});

@@ -12,6 +12,7 @@
 #include "platform/manual_event_loop.h"
 #include "platform/unique_fd.h"
 #include "tests/support/debug_log.h"
+#include "tests/support/udp_peer.h"
 
 namespace nivra::net {
 namespace {
@@ -28,13 +29,8 @@ struct Received {
 class UdpClientTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ASSERT_EQ(::bind(peer.get(), reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
-    socklen_t len = sizeof addr;
-    ::getsockname(peer.get(), reinterpret_cast<sockaddr*>(&addr), &len);
-    peerPort = ntohs(addr.sin_port);
+    peerPort = test::BindToLoopback(peer.get());
+    ASSERT_NE(peerPort, 0);
     client.OnRead = [this](const std::uint8_t* data, int len, const std::string& ip,
                            std::uint16_t port) {
       reads.push_back(
