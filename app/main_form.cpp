@@ -14,9 +14,9 @@
 #include <QVBoxLayout>
 #include <QWindow>
 
-#include "app/form_dlg.h"
 #include "app/instance_handover.h"
-#include "app/key_codes.h"
+#include "common/form_dlg.h"
+#include "common/key_codes.h"
 #include "common/ufunction.h"
 #include "common/ufunction_window.h"
 #include "net/pipe_client.h"
@@ -29,6 +29,9 @@
 #include "platform/window_channel.h"
 
 namespace nivra::app {
+using common::keyCodeToSequence;
+using common::sequenceToKeyCode;
+using common::ShowError;
 using platform::Message;
 
 namespace {

@@ -12,7 +12,7 @@
 namespace nivra::app {
 
 int RunMainWindowLoop(platform::QtEventLoop& loop, const CommandLine& cmd, bool hidden,
-                      net::BackgroundTasks& workers, TIniConfig& config,
+                      net::BackgroundTasks& workers, common::TIniConfig& config,
                       const net::ServerEndpoints& endpoints) {
   // The signals are caught from before the window exists; they reach it only through the loop.
   QPointer<QWidget> window;

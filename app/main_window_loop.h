@@ -2,7 +2,7 @@
 // The first instance's life: the main window from creation to the end of the message loop.
 
 #include "app/command_line.h"
-#include "app/ini_config.h"
+#include "common/ini_config.h"
 
 namespace nivra::net {
 class BackgroundTasks;
@@ -19,7 +19,7 @@ namespace nivra::app {
 // `workers` while the window still exists, then frees the window. Returns the loop's exit code.
 // A QApplication must exist.
 int RunMainWindowLoop(platform::QtEventLoop& loop, const CommandLine& cmd, bool hidden,
-                      net::BackgroundTasks& workers, TIniConfig& config,
+                      net::BackgroundTasks& workers, common::TIniConfig& config,
                       const net::ServerEndpoints& endpoints);
 
 }  // namespace nivra::app

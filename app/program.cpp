@@ -6,11 +6,11 @@
 #include <memory>
 
 #include "ads/ad_ini.h"
-#include "app/form_dlg.h"
-#include "app/ini_config.h"
 #include "app/instance_handover.h"
 #include "app/main_window_loop.h"
 #include "app/system_integration.h"
+#include "common/form_dlg.h"
+#include "common/ini_config.h"
 #include "net/background_tasks.h"
 #include "net/server_endpoints.h"
 #include "net/service_manager.h"
@@ -22,6 +22,8 @@
 #include "platform/window_channel.h"
 
 namespace nivra::app {
+using common::TIniConfig;
+
 namespace {
 
 // Passes every error that escapes an event handler to the loop's exception handler (the error
@@ -49,8 +51,9 @@ int runMainWindow(int argc, char** argv, const CommandLine& cmd, bool hidden, TI
   platform::QtEventLoop loop;
   app.routeErrorsTo(&loop);
   // Until the main window takes them over, errors show on their own.
-  loop.setExceptionHandler(
-      [](const std::string& message) { ShowError(nullptr, QString::fromStdString(message)); });
+  loop.setExceptionHandler([](const std::string& message) {
+    common::ShowError(nullptr, QString::fromStdString(message));
+  });
   const net::ServerEndpoints endpoints =
       net::ServerEndpoints::load(net::ServerEndpoints::standardFiles());
   const int rc =

@@ -4,9 +4,12 @@
 
 #include <cstdint>
 
-#include "app/ini_config.h"
+#include "common/ini_config.h"
 
 namespace nivra::app {
+
+// The settings object lives beside the dialogs that edit it, in common/.
+using common::TIniConfig;
 
 // The six actions whose shortcuts come from the settings.
 enum class ShortcutAction { OpenFile, PlayUrl, VolumeInc, VolumeDec, Mute, Full };
@@ -19,7 +22,8 @@ class SettingsTarget {
   virtual void actTopMost() = 0;
   virtual void actTopMostOnPlay() = 0;
   // List modes: check the action, set ListMode; execute the action where the rule says.
-  virtual void setListModeChecked(int listMode) = 0;  // 0 Act_ffsNormal, 1 Act_ffsMini, 2 Act_ChangeTreeList
+  virtual void setListModeChecked(
+      int listMode) = 0;  // 0 Act_ffsNormal, 1 Act_ffsMini, 2 Act_ChangeTreeList
   virtual void actFfsNormal() = 0;
   virtual void actFfsMini() = 0;
   virtual void actChangeTreeList() = 0;

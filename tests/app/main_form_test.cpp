@@ -9,9 +9,9 @@
 #include <cstring>
 #include <thread>
 
-#include "app/ini_config.h"
-#include "app/key_codes.h"
 #include "app/main_window_loop.h"
+#include "common/ini_config.h"
+#include "common/key_codes.h"
 #include "net/background_tasks.h"
 #include "net/server_endpoints.h"
 #include "platform/messages.h"
@@ -195,20 +195,10 @@ TEST_F(MainFormTest, WorkersStopWhileTheWindowStillExistsWhenTheLoopEnds) {
 
 TEST_F(MainFormTest, ZeroShortcutInTheSettingsGetsTheActionsShortcutBack) {
   config_.hkMute = 0;
-  config_.hkOpenFile = kCtrlBit | kShiftBit | 'P';
+  config_.hkOpenFile = common::kCtrlBit | common::kShiftBit | 'P';
   auto form = make({});
   EXPECT_EQ(config_.hkMute, 16461);  // Ctrl+M
-  EXPECT_EQ(config_.hkOpenFile, kCtrlBit | kShiftBit | 'P');
-}
-
-TEST(KeyCodes, SettingsCodesAndQtSequencesRoundTrip) {
-  EXPECT_EQ(keyCodeToSequence(49218), QKeySequence("Ctrl+Alt+B"));
-  EXPECT_EQ(keyCodeToSequence(16422), QKeySequence("Ctrl+Up"));
-  EXPECT_EQ(keyCodeToSequence(kShiftBit | 0x70), QKeySequence("Shift+F1"));
-  for (std::int32_t code : {49218, 16463, 16469, 16422, 16424, 16461, 16454, 0x2000 | ' ', 0x7B})
-    EXPECT_EQ(sequenceToKeyCode(keyCodeToSequence(code)), code) << code;
-  EXPECT_TRUE(keyCodeToSequence(0).isEmpty());
-  EXPECT_EQ(sequenceToKeyCode(QKeySequence()), 0);
+  EXPECT_EQ(config_.hkOpenFile, common::kCtrlBit | common::kShiftBit | 'P');
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "ads/ad_ini.h"
-#include "app/ini_config.h"
+#include "common/ini_config.h"
 #include "app/settings_apply.h"
 #include "app/system_integration.h"
 #include "platform/date_time.h"

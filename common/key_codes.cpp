@@ -1,9 +1,9 @@
-#include "app/key_codes.h"
+#include "common/key_codes.h"
 
 #include <array>
 #include <utility>
 
-namespace nivra::app {
+namespace nivra::common {
 namespace {
 
 // Virtual keys that are not letters, digits or function keys.
@@ -58,4 +58,4 @@ std::int32_t sequenceToKeyCode(const QKeySequence& sequence) {
   return code;
 }
 
-}  // namespace nivra::app
+}  // namespace nivra::common

@@ -6,7 +6,7 @@
 
 class QLabel;
 
-namespace nivra::app {
+namespace nivra::common {
 
 class TFormDlg final : public QDialog {
  public:
@@ -26,4 +26,4 @@ QString elideWrapped(const QString& text, const QFont& font, int width, int heig
 // frees it; writes the text to the debugger output as "ShowError:<text>".
 void ShowError(QWidget* owner, const QString& text);
 
-}  // namespace nivra::app
+}  // namespace nivra::common

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <filesystem>
 
-namespace nivra::app {
+namespace nivra::common {
 
 class TIniConfig {
  public:
@@ -48,4 +48,4 @@ class TIniConfig {
   static std::filesystem::path DefaultPath();
 };
 
-}  // namespace nivra::app
+}  // namespace nivra::common

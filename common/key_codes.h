@@ -5,7 +5,7 @@
 #include <QKeySequence>
 #include <cstdint>
 
-namespace nivra::app {
+namespace nivra::common {
 
 inline constexpr std::int32_t kShiftBit = 0x2000;
 inline constexpr std::int32_t kCtrlBit = 0x4000;
@@ -16,4 +16,4 @@ QKeySequence keyCodeToSequence(std::int32_t code);
 // The first key of the sequence as a key code; 0 when it has no virtual-key equivalent.
 std::int32_t sequenceToKeyCode(const QKeySequence& sequence);
 
-}  // namespace nivra::app
+}  // namespace nivra::common

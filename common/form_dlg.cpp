@@ -1,4 +1,4 @@
-#include "app/form_dlg.h"
+#include "common/form_dlg.h"
 
 #include <QApplication>
 #include <QFontMetrics>
@@ -10,7 +10,7 @@
 
 #include "platform/debug_output.h"
 
-namespace nivra::app {
+namespace nivra::common {
 namespace {
 constexpr int kTextWidth = 300;
 constexpr int kTextHeight = 90;
@@ -70,4 +70,4 @@ void ShowError(QWidget* owner, const QString& text) {
   dlg.exec();
 }
 
-}  // namespace nivra::app
+}  // namespace nivra::common

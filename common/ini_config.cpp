@@ -1,9 +1,9 @@
-#include "app/ini_config.h"
+#include "common/ini_config.h"
 
 #include "common/ufunction.h"
 #include "platform/ini_file.h"
 
-namespace nivra::app {
+namespace nivra::common {
 namespace {
 
 // The fields in file order: section, key and member. One table drives load and save.
@@ -68,4 +68,4 @@ std::filesystem::path TIniConfig::DefaultPath() {
   return std::filesystem::path(common::GetUserDataFolder()) / "Setup.ini";
 }
 
-}  // namespace nivra::app
+}  // namespace nivra::common
