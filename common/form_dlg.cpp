@@ -1,14 +1,10 @@
 #include "common/form_dlg.h"
 
-#include <QApplication>
 #include <QFontMetrics>
-#include <QHBoxLayout>
 #include <QLabel>
-#include <QPushButton>
-#include <QScreen>
-#include <QVBoxLayout>
 
 #include "platform/debug_output.h"
+#include "ui/png_button.h"
 
 namespace nivra::common {
 namespace {
@@ -35,23 +31,15 @@ QString elideWrapped(const QString& text, const QFont& font, int width, int heig
   return text.left(lo) + ellipsis;
 }
 
-TFormDlg::TFormDlg(QWidget* owner) : QDialog(owner), lblError_(new QLabel(this)) {
+TFormDlg::TFormDlg(QWidget* owner)
+    : TFormSkinBase(owner, QSize(340, 180)),
+      lblError_(AddLabel(QString(), QRect(20, 44, kTextWidth, kTextHeight))) {
   setWindowTitle(QStringLiteral("错误提示"));
-  setWindowFlag(Qt::WindowStaysOnTopHint);
   setModal(true);
   lblError_->setObjectName("lblError");
   lblError_->setWordWrap(true);
-  lblError_->setFixedSize(kTextWidth, kTextHeight);
   lblError_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  auto* ok = new QPushButton(QStringLiteral("确定"), this);
-  ok->setDefault(true);
-  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(ok);
-  auto* layout = new QVBoxLayout(this);
-  layout->addWidget(lblError_);
-  layout->addLayout(buttons);
+  AddButton(QStringLiteral("确定"), 0, mrOk)->setObjectName("btnOK");
 }
 
 void TFormDlg::setErrorText(const QString& text) {
@@ -63,10 +51,6 @@ void ShowError(QWidget* owner, const QString& text) {
   platform::debugOutput("ShowError:" + text.toStdString());
   TFormDlg dlg(owner);
   dlg.setErrorText(text);
-  dlg.adjustSize();
-  const QRect around =
-      owner ? owner->frameGeometry() : QGuiApplication::primaryScreen()->availableGeometry();
-  dlg.move(around.center() - dlg.rect().center());
   dlg.exec();
 }
 

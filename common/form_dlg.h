@@ -1,14 +1,14 @@
 #pragma once
 // The error dialog: caption "错误提示", the text word-wrapped with an ellipsis where it does not
-// fit, one button "确定"; always on top, centred on its owner.
+// fit, one button "确定"; a skinned form, always on top, centred on its owner.
 
-#include <QDialog>
+#include "common/form_skin_base.h"
 
 class QLabel;
 
 namespace nivra::common {
 
-class TFormDlg final : public QDialog {
+class TFormDlg final : public TFormSkinBase {
  public:
   explicit TFormDlg(QWidget* owner);
   void setErrorText(const QString& text);
