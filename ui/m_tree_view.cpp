@@ -351,12 +351,12 @@ void TmTreeView::Select(TreeNodeId node, bool byMouse) {
   if (!model_) return;
   const TreeNodeId old = model_->Selected();
   if (node == old) {
-    if (byMouse) model_->Expanded(node) ? Collapse(node) : Expand(node);
+    if (byMouse && autoExpand_) model_->Expanded(node) ? Collapse(node) : Expand(node);
     return;
   }
   model_->SetSelected(node);
   if (OnChange) OnChange(this, node);
-  if (byMouse) {
+  if (byMouse && autoExpand_) {
     Expand(node);
     // The old selection closes up to the branch the new one lies in.
     for (TreeNodeId n = old; n != 0 && n != node && !IsAncestor(n, node); n = model_->Parent(n))

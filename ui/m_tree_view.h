@@ -5,7 +5,7 @@
 // the highlight picture, and a skinned scroll bar beside the tree can mirror its vertical
 // scrolling in place of the native one. Rows scroll by whole rows. Clicking selects a node and
 // expands it, and the branch of the previous selection closes up to the one the new node lies
-// in; clicking the selected node again toggles it.
+// in; clicking the selected node again toggles it (both only while AutoExpand is on).
 
 #include <QAbstractScrollArea>
 #include <QImage>
@@ -74,6 +74,10 @@ class TmTreeView : public QAbstractScrollArea {
   void SetItemHeight(int pixels);
   bool RightClickSelect() const { return rightClickSelect_; }
   void SetRightClickSelect(bool on) { rightClickSelect_ = on; }
+  // On (the default): a click expands the node it selects and closes the old branch, and a
+  // click on the selected node toggles it. Off: a click only selects.
+  bool AutoExpand() const { return autoExpand_; }
+  void SetAutoExpand(bool on) { autoExpand_ = on; }
 
   // The nodes on rows, top to bottom (children of expanded nodes included).
   std::vector<TreeNodeId> VisibleNodes() const;
@@ -137,6 +141,7 @@ class TmTreeView : public QAbstractScrollArea {
   TImageList stateImages_;
   int itemHeight_ = 18;
   bool rightClickSelect_ = false;
+  bool autoExpand_ = true;
   QImage background_;
   TreeNodeId hotNode_ = 0;
   TreeNodeId pressedNode_ = 0;
