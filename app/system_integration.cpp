@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "app/desktop/desktop_entry.h"
 #include "platform/atomic_file.h"
 #include "platform/folders.h"
 #include "platform/module_names.h"
@@ -18,23 +19,15 @@ namespace {
 
 fs::path autostartEntry() { return platform::configHome() / "autostart" / "nivra.desktop"; }
 
-// Desktop-entry Exec lines quote arguments with double quotes and escape \ " ` $ inside.
-std::string desktopQuoted(const std::string& path) {
-  std::string out = "\"";
-  for (char c : path) {
-    if (c == '"' || c == '`' || c == '$' || c == '\\') out += '\\';
-    out += c;
-  }
-  return out + "\"";
-}
-
 void writeAutostartEntry(const std::string& programPath) {
   const fs::path entry = autostartEntry();
   if (!platform::ensureDir(entry.parent_path())) return;
   const std::string text = std::string("[Desktop Entry]\n") +
                            "Type=Application\n"
                            "Name=Nivra\n"
-                           "Exec=" + desktopQuoted(programPath) + " /A\n"
+                           "Exec=" +
+                           DesktopExec(programPath, "/A") +
+                           "\n"
                            "X-GNOME-Autostart-enabled=true\n";
   platform::writeFileAtomically(entry, text);
 }
@@ -60,7 +53,9 @@ void SetAutorun(bool flag, const std::string& programPath) {
 }
 
 std::string ReadAutorun() {
-  return Registry::system().readString(Hive::CurrentUser, kRunKey, platform::names::kAppName).value_or("");
+  return Registry::system()
+      .readString(Hive::CurrentUser, kRunKey, platform::names::kAppName)
+      .value_or("");
 }
 
 }  // namespace nivra::app

@@ -4,7 +4,7 @@
 find_package(PkgConfig REQUIRED)
 find_package(Threads REQUIRED)
 
-find_package(Qt6 6.4 REQUIRED COMPONENTS Core Gui Widgets Test)
+find_package(Qt6 6.4 REQUIRED COMPONENTS Core Gui Widgets Test DBus)
 
 # libcurl: the network clients, the catalogue fetch and the resolver stand-in (CURL::libcurl).
 find_package(CURL REQUIRED)
@@ -13,6 +13,9 @@ find_package(pugixml REQUIRED)
 
 # D-Bus for the service manager and the power manager (PkgConfig::NIVRA_SYSTEMD).
 pkg_check_modules(NIVRA_SYSTEMD REQUIRED IMPORTED_TARGET libsystemd)
+
+# Xlib for the system-wide hot key's own X connection (PkgConfig::NIVRA_X11).
+pkg_check_modules(NIVRA_X11 REQUIRED IMPORTED_TARGET x11)
 
 # GStreamer: the core and the modules the media graph and the audio filter element need
 # (PkgConfig::NIVRA_GST); the discoverer of the movie runtime (PkgConfig::NIVRA_GST_PBUTILS);
