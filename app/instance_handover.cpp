@@ -44,8 +44,59 @@ std::string FirstTokenIfQuoted(const std::string& text) {
 
 bool IsPrivateLink(std::string_view text) { return text::startsWithNoCase(text, "Nivra://"); }
 
+namespace {
+
+// %XX escapes of a file URL's path; anything else stays as it is.
+std::string PercentDecode(std::string_view text) {
+  std::string out;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto hex = [](char c) -> int {
+      if (c >= '0' && c <= '9') return c - '0';
+      if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+      if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+      return -1;
+    };
+    if (text[i] == '%' && i + 2 < text.size() + 0 && hex(text[i + 1]) >= 0 &&
+        hex(text[i + 2]) >= 0) {
+      out += static_cast<char>(hex(text[i + 1]) * 16 + hex(text[i + 2]));
+      i += 2;
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+std::optional<std::string> OpenSwitchItem(const std::vector<std::string>& args) {
+  if (args.size() < 2 || !text::equalsNoCase(args[0], "/Open") || args[1].empty()) return {};
+  const std::string& item = args[1];
+  if (text::startsWithNoCase(item, "file://")) {
+    std::string_view rest = std::string_view(item).substr(7);
+    // "file://localhost/path" and "file:///path"; another host is not a local file.
+    if (text::startsWithNoCase(rest, "localhost/")) rest.remove_prefix(9);
+    if (rest.empty() || rest.front() != '/') return {};
+    return PercentDecode(rest);
+  }
+  if (item.find("://") != std::string::npos) return {};
+  return item;
+}
+
 ForwardedCommand InterpretForwardedText(std::string_view bytes) {
   const auto nul = bytes.find('\0');
+  // "/Open" carries paths, which the URL decoding below would change ('+', '%').
+  {
+    std::vector<std::string> args;
+    const std::string_view raw = bytes.substr(0, nul);
+    std::string token;
+    for (std::size_t pos = 0; args.size() < 2;) {
+      pos = common::NextCommandToken(raw, pos, token);
+      if (token.empty()) break;
+      args.push_back(token);
+    }
+    if (auto item = OpenSwitchItem(args)) return {ForwardedCommand::Kind::OpenFile, *item};
+  }
   const std::string decoded = UrlDecode(bytes.substr(0, nul));
   const std::string result = FirstTokenIfQuoted(std::string(text::trim(decoded)));
   if (result.empty()) return {};

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/command_line.h"
 #include "platform/message.h"
@@ -50,15 +51,20 @@ void HandOverToRunningInstance(const CommandLine& cmd, MainWindowPort& window);
 
 // What a forwarded text asks of the running window.
 struct ForwardedCommand {
-  enum class Kind { None, OpenLink, WebShell };
+  enum class Kind { None, OpenLink, OpenFile, WebShell };
   Kind kind = Kind::None;
-  std::string text;  // the link, or the page for "/WebShell"
+  std::string text;  // the link, the file of "/Open", or the page for "/WebShell"
 };
 
-// Interprets the WM_COPYDATA bytes: the text up to its NUL (bounded by the record's length),
-// URL-decoded, trimmed, replaced by its first token when it starts with a quote; then a
-// "Nivra://" link, a "/WebShell" switch with its page, or nothing. Throws nivra::Error for a
-// malformed percent escape.
+// "/Open ITEM …" (the switch the desktop entry and a user's shell use): the first item as a
+// local path, a "file://" URL decoded to its path; nothing without the switch or an item, or for
+// a URL of another scheme.
+std::optional<std::string> OpenSwitchItem(const std::vector<std::string>& args);
+
+// Interprets the WM_COPYDATA bytes: a "/Open" command line gives its file; otherwise the text up to
+// its NUL (bounded by the record's length), URL-decoded, trimmed, replaced by its first token when
+// it starts with a quote; then a "Nivra://" link, a "/WebShell" switch with its page, or nothing.
+// Throws nivra::Error for a malformed percent escape.
 ForwardedCommand InterpretForwardedText(std::string_view bytes);
 // The first token of `text` when it starts with a double quote, else `text`.
 std::string FirstTokenIfQuoted(const std::string& text);

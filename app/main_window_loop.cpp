@@ -4,10 +4,13 @@
 #include <QPointer>
 #include <memory>
 
+#include "ads/ad_scheduler.h"
 #include "app/main_form.h"
 #include "app/shutdown_signals.h"
 #include "net/background_tasks.h"
 #include "platform/qt_event_loop.h"
+#include "platform/registry.h"
+#include "player/player_stack.h"
 
 namespace nivra::app {
 
@@ -19,7 +22,10 @@ int RunMainWindowLoop(platform::QtEventLoop& loop, const CommandLine& cmd, bool 
   ShutdownSignals shutdownSignals([&window] {
     if (window) window->close();
   });
-  auto form = std::make_unique<TNivraMainForm>(loop, cmd, config, endpoints);
+  player::PlayerStack players(loop, platform::Registry::system());
+  ads::AdScheduler ads(loop);
+  auto form = std::make_unique<TNivraMainForm>(loop, cmd, config, endpoints, players, workers,
+                                               &ads.scheduler());
   window = form.get();
   if (!hidden) form->show();
   const int rc = QApplication::exec();

@@ -6,11 +6,13 @@
 #include <memory>
 
 #include "ads/ad_ini.h"
+#include "ads/windows/ad_window_run.h"
 #include "app/instance_handover.h"
 #include "app/main_window_loop.h"
 #include "app/system_integration.h"
 #include "common/form_dlg.h"
 #include "common/ini_config.h"
+#include "common/ufunction.h"
 #include "net/background_tasks.h"
 #include "net/server_endpoints.h"
 #include "net/service_manager.h"
@@ -20,6 +22,7 @@
 #include "platform/messages.h"
 #include "platform/qt_event_loop.h"
 #include "platform/window_channel.h"
+#include "ui/web/web_process.h"
 
 namespace nivra::app {
 using common::TIniConfig;
@@ -45,9 +48,9 @@ class NivraApplication final : public QApplication {
 };
 
 int runMainWindow(int argc, char** argv, const CommandLine& cmd, bool hidden, TIniConfig& config) {
+  ui::PrepareWebProcess();
   NivraApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Nivra"));
-  QApplication::setApplicationDisplayName(QStringLiteral("Nivra"));
   platform::QtEventLoop loop;
   app.routeErrorsTo(&loop);
   // Until the main window takes them over, errors show on their own.
@@ -93,8 +96,12 @@ int runMode(const ModeChoice& choice, const CommandLine& cmd, int argc, char** a
     case ProgramMode::ShowMini: {
       lock = std::make_unique<platform::InstanceLock>(
           choice.mode == ProgramMode::ShowAd ? kPopLock : kMiniLock);
-      // The ad and mini windows join with the ad windows; until then the process ends here.
-      return 0;
+      if (lock->alreadyExists() || !choice.showWindow) return 0;
+      return ads::RunAdWindow(
+          argc, argv,
+          {choice.mode == ProgramMode::ShowAd ? ads::AdWindowKind::Ad : ads::AdWindowKind::Mini,
+           choice.url, choice.width, choice.height, choice.time,
+           common::HasCommandSwitch(cmd.args, "/f")});
     }
     case ProgramMode::Normal: {
       lock = std::make_unique<platform::InstanceLock>(kAppLock);

@@ -2,11 +2,35 @@
 
 namespace nivra::app {
 
+std::int32_t TIniConfig::*ShortcutField(ShortcutAction action) {
+  switch (action) {
+    case ShortcutAction::OpenFile:
+      return &TIniConfig::hkOpenFile;
+    case ShortcutAction::PlayUrl:
+      return &TIniConfig::hkOpenUrl;
+    case ShortcutAction::VolumeInc:
+      return &TIniConfig::hkVolumeInc;
+    case ShortcutAction::VolumeDec:
+      return &TIniConfig::hkVolumeDec;
+    case ShortcutAction::Mute:
+      return &TIniConfig::hkMute;
+    case ShortcutAction::Full:
+      return &TIniConfig::hkFullScreen;
+  }
+  return &TIniConfig::hkOpenFile;
+}
+
 void ApplySettings(TIniConfig& config, SettingsTarget& window) {
   switch (config.cbbTop) {
-    case 0: window.actNoTopMost(); break;
-    case 1: window.actTopMost(); break;
-    default: window.actTopMostOnPlay(); break;
+    case 0:
+      window.actNoTopMost();
+      break;
+    case 1:
+      window.actTopMost();
+      break;
+    default:
+      window.actTopMostOnPlay();
+      break;
   }
 
   if (config.rbPlayListMode == 0) {
@@ -23,24 +47,25 @@ void ApplySettings(TIniConfig& config, SettingsTarget& window) {
   if (config.cbbScale == 1 && window.playerPlaying()) window.fitWindowToMedia();
 
   switch (config.cbbSound) {
-    case 0: window.actVolumeStereo(); break;
-    case 1: window.actVolumeLeft(); break;
-    default: window.actVolumeRight(); break;
+    case 0:
+      window.actVolumeStereo();
+      break;
+    case 1:
+      window.actVolumeLeft();
+      break;
+    default:
+      window.actVolumeRight();
+      break;
   }
 
   if (config.chkBossKey) window.registerBossKey(config.hkBossKey);
 
-  const std::pair<std::int32_t TIniConfig::*, ShortcutAction> shortcuts[] = {
-      {&TIniConfig::hkOpenFile, ShortcutAction::OpenFile},
-      {&TIniConfig::hkOpenUrl, ShortcutAction::PlayUrl},
-      {&TIniConfig::hkVolumeInc, ShortcutAction::VolumeInc},
-      {&TIniConfig::hkVolumeDec, ShortcutAction::VolumeDec},
-      {&TIniConfig::hkMute, ShortcutAction::Mute},
-      {&TIniConfig::hkFullScreen, ShortcutAction::Full},
-  };
-  for (auto [field, action] : shortcuts) {
-    if (config.*field != 0) window.setShortcut(action, config.*field);
-    else config.*field = window.shortcut(action);
+  for (ShortcutAction action : kShortcutActions) {
+    std::int32_t& field = config.*ShortcutField(action);
+    if (field != 0)
+      window.setShortcut(action, field);
+    else
+      field = window.shortcut(action);
   }
 }
 

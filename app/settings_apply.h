@@ -13,6 +13,9 @@ using common::TIniConfig;
 
 // The six actions whose shortcuts come from the settings.
 enum class ShortcutAction { OpenFile, PlayUrl, VolumeInc, VolumeDec, Mute, Full };
+inline constexpr ShortcutAction kShortcutActions[] = {
+    ShortcutAction::OpenFile,  ShortcutAction::PlayUrl, ShortcutAction::VolumeInc,
+    ShortcutAction::VolumeDec, ShortcutAction::Mute,    ShortcutAction::Full};
 
 class SettingsTarget {
  public:
@@ -42,6 +45,9 @@ class SettingsTarget {
   virtual std::int32_t shortcut(ShortcutAction action) const = 0;
   virtual void setShortcut(ShortcutAction action, std::int32_t keyCode) = 0;
 };
+
+// The settings field that holds an action's shortcut.
+std::int32_t TIniConfig::*ShortcutField(ShortcutAction action);
 
 // Runs the six steps in order: top-most mode, list mode, scale, channel, boss key, shortcuts.
 // A shortcut field of 0 takes the action's current shortcut.

@@ -1,5 +1,8 @@
 #include "app/system_integration.h"
 
+#include <dlfcn.h>
+
+#include <cstdint>
 #include <filesystem>
 #include <system_error>
 
@@ -56,6 +59,26 @@ std::string ReadAutorun() {
   return Registry::system()
       .readString(Hive::CurrentUser, kRunKey, platform::names::kAppName)
       .value_or("");
+}
+
+}  // namespace nivra::app
+
+namespace nivra::app {
+
+void RegisterControlLibrary(const std::filesystem::path& programDir) {
+  try {
+    const fs::path library = programDir / platform::names::kControlLibrary;
+    if (fs::exists(library)) {
+      if (void* handle = ::dlopen(library.c_str(), RTLD_NOW | RTLD_LOCAL)) {
+        using Register = std::int32_t (*)();
+        if (auto reg = reinterpret_cast<Register>(::dlsym(handle, "DllRegisterServer"))) reg();
+        ::dlclose(handle);
+      }
+    }
+    Registry::system().writeString(Hive::CurrentUser, kControlAllowedKey, "1", "1");
+  } catch (...) {
+    // Registration is best effort: the program runs without the control.
+  }
 }
 
 }  // namespace nivra::app

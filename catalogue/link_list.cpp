@@ -3,6 +3,7 @@
 #include <pugixml.hpp>
 
 #include "platform/atomic_file.h"
+#include "platform/message.h"
 #include "platform/text.h"
 
 namespace nivra::catalogue {
@@ -45,6 +46,42 @@ std::string readLinkListText(std::string_view xml) {
 std::string ReadLinkList(const std::filesystem::path& xmlFile) {
   auto bytes = platform::readWholeFile(xmlFile, 16u << 20);
   return bytes ? readLinkListText(*bytes) : std::string();
+}
+
+std::vector<std::string> ReadLinkListLines(const std::filesystem::path& xmlFile) {
+  std::vector<std::string> lines;
+  const std::string text = ReadLinkList(xmlFile);
+  for (std::size_t pos = 0; pos < text.size();) {
+    std::size_t end = text.find("\r\n", pos);
+    if (end == std::string::npos) end = text.size();
+    if (end > pos) lines.push_back(text.substr(pos, end - pos));
+    pos = end + 2;
+  }
+  return lines;
+}
+
+std::string DownloadedListName(std::string_view name) { return "AD" + std::string(name); }
+
+std::optional<std::vector<std::string>> InstallLinkList(const std::filesystem::path& folder,
+                                                        std::string_view name) {
+  namespace fs = std::filesystem;
+  const fs::path downloaded = folder / DownloadedListName(name);
+  const fs::path shown = folder / std::string(name);
+  std::error_code ec;
+  if (fs::exists(downloaded, ec)) {
+    fs::remove(shown, ec);
+    fs::rename(downloaded, shown, ec);
+    if (ec) return std::nullopt;
+  }
+  return ReadLinkListLines(shown);
+}
+
+void FetchLinkList(platform::MessageTarget& window, std::string url,
+                   const std::filesystem::path& folder, std::string_view name,
+                   std::uint32_t message, net::BackgroundTasks& tasks, net::DownloadRetry retry) {
+  window.postMessage(platform::Message{message, 0, 0});
+  net::StartDownload(window, std::move(url), folder / DownloadedListName(name), message, tasks,
+                     retry);
 }
 
 }  // namespace nivra::catalogue

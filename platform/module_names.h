@@ -6,6 +6,7 @@ namespace nivra::platform::names {
 
 inline constexpr const char* kResolverLibrary = "libdecode.so";  // "decode.dll"
 inline constexpr const char* kUpdater = "Update";                // "Update.exe"
+inline constexpr const char* kControlLibrary = "libkinoro.so";   // "Kinoro.ocx"
 inline constexpr const char* kFlashMovie = "NVRFlash.swf";
 inline constexpr const char* kAppName = "Nivra";
 

@@ -64,6 +64,13 @@ TFormMini::TFormMini(PopUpLauncher& launcher, StampShown stamp)
   buildTitleBar();
   wb1_ = new ui::WebView(this);
   pnlBottom_ = WhitePanel(this, kBottomHeight);
+  // The bottom edge in the skin's bar pictures.
+  auto* bottomBar =
+      ui::MakeFrameBar(pnlBottom_, QStringLiteral("frame_bottom_left"),
+                       QStringLiteral("frame_bottom_center"), QStringLiteral("frame_bottom_right"));
+  auto* bottomFill = new QVBoxLayout(pnlBottom_);
+  bottomFill->setContentsMargins(0, 0, 0, 0);
+  bottomFill->addWidget(bottomBar);
   layout->addWidget(PnlTop_);
   layout->addWidget(wb1_, 1);
   layout->addWidget(pnlBottom_);

@@ -30,8 +30,9 @@ TEST(ChooseMode, AutorunFlagReadsAsBoolean) {
     std::vector<std::string> args;
     bool flag;
   } cases[] = {
-      {{"/SETAUTORUN"}, true},          {{"/SETAUTORUN", "0"}, false}, {{"/SETAUTORUN", "FALSE"}, false},
-      {{"/SETAUTORUN", "true"}, true},  {{"/SETAUTORUN", "7"}, true},  {{"/SETAUTORUN", "-1"}, true},
+      {{"/SETAUTORUN"}, true},           {{"/SETAUTORUN", "0"}, false},
+      {{"/SETAUTORUN", "FALSE"}, false}, {{"/SETAUTORUN", "true"}, true},
+      {{"/SETAUTORUN", "7"}, true},      {{"/SETAUTORUN", "-1"}, true},
       {{"/SETAUTORUN", "maybe"}, true},
   };
   for (const auto& c : cases) {
@@ -72,8 +73,12 @@ TEST(UrlDecode, PlusPercentAndDoublePercent) {
     const char* in;
     const char* out;
   } cases[] = {
-      {"Nivra://a+b", "Nivra://a b"}, {"%41%62", "Ab"}, {"100%%", "100%"},
-      {"%E6%92%AD", "播"},            {"", ""},         {"no escapes", "no escapes"},
+      {"Nivra://a+b", "Nivra://a b"},
+      {"%41%62", "Ab"},
+      {"100%%", "100%"},
+      {"%E6%92%AD", "播"},
+      {"", ""},
+      {"no escapes", "no escapes"},
   };
   for (const auto& c : cases) EXPECT_EQ(UrlDecode(c.in), c.out) << c.in;
   for (const char* bad : {"%", "%4", "abc%zz", "%4g", "%+1"}) {
@@ -82,7 +87,8 @@ TEST(UrlDecode, PlusPercentAndDoublePercent) {
   try {
     UrlDecode("abc%zz");
   } catch (const nivra::Error& e) {
-    EXPECT_NE(std::string(e.what()).find('4'), std::string::npos) << "names the position: " << e.what();
+    EXPECT_NE(std::string(e.what()).find('4'), std::string::npos)
+        << "names the position: " << e.what();
   }
 }
 

@@ -20,7 +20,8 @@ class FakeWindow final : public MainWindowPort {
     sent.push_back(msg);
     return activateReply;
   }
-  std::optional<std::int64_t> sendCopyData(std::intptr_t, const platform::CopyDataRecord& r) override {
+  std::optional<std::int64_t> sendCopyData(std::intptr_t,
+                                           const platform::CopyDataRecord& r) override {
     records.emplace_back(static_cast<const char*>(r.lpData), r.cbData);
     EXPECT_EQ(r.dwData, 0u);
     return 1;
@@ -57,7 +58,8 @@ TEST(HandOver, CasesThatForwardNothing) {
     EXPECT_EQ(window.sent[0].wParam, 0);
     EXPECT_TRUE(window.records.empty());
   }
-  for (std::optional<std::int64_t> reply : {std::optional<std::int64_t>(0), std::optional<std::int64_t>()}) {
+  for (std::optional<std::int64_t> reply :
+       {std::optional<std::int64_t>(0), std::optional<std::int64_t>()}) {
     FakeWindow window;  // window between lock and creation, or not answering
     window.activateReply = reply;
     HandOverToRunningInstance(line({"Nivra://x"}), window);

@@ -16,6 +16,8 @@
 #include "net/server_endpoints.h"
 #include "platform/messages.h"
 #include "platform/qt_event_loop.h"
+#include "platform/registry.h"
+#include "player/player_stack.h"
 #include "tests/support/env_guard.h"
 #include "tests/support/temp_dir.h"
 
@@ -27,13 +29,15 @@ class MainFormTest : public ::testing::Test {
  protected:
   void SetUp() override {
     env_.set("XDG_RUNTIME_DIR", dir_.path().string());
+    env_.set("XDG_DATA_HOME", (dir_ / "data").string());
+    env_.set("XDG_CONFIG_HOME", (dir_ / "config").string());
     env_.set("NIVRA_DEBUG_LOG", (dir_ / "debug.log").string());
   }
   std::unique_ptr<TNivraMainForm> make(std::vector<std::string> args) {
     CommandLine cmd;
     cmd.selfPath = "/usr/bin/nivra";
     cmd.args = std::move(args);
-    return std::make_unique<TNivraMainForm>(loop_, cmd, config_, endpoints_);
+    return std::make_unique<TNivraMainForm>(loop_, cmd, config_, endpoints_, players_, workers_);
   }
   // Runs queued work; a modal dialog that opens meanwhile is closed after a moment, and its
   // owner is kept in modalOwners_.
@@ -55,6 +59,8 @@ class MainFormTest : public ::testing::Test {
   platform::QtEventLoop loop_;
   TIniConfig config_;
   net::ServerEndpoints endpoints_;
+  player::PlayerStack players_{loop_, platform::Registry::system()};
+  net::BackgroundTasks workers_;
   std::vector<QWidget*> modalOwners_;
 };
 
@@ -77,6 +83,19 @@ TEST_F(MainFormTest, WindowHasItsTitleSizeAndClassName) {
   EXPECT_FALSE(form->mask().contains(QPoint(0, 0)));
   EXPECT_FALSE(form->mask().contains(QPoint(1004, 647)));
   EXPECT_TRUE(form->mask().contains(QPoint(500, 300)));
+}
+
+TEST_F(MainFormTest, CreationRegistersTheProtocolAndTheControlLibraryOfTheProgramFolder) {
+  auto form = make({});
+  const std::string classes = test::readFile(dir_ / "config" / "Nivra" / "registry" / "HKCR.reg");
+  EXPECT_NE(classes.find("[HKEY_CLASSES_ROOT\\Nivra\\Shell\\Open\\Command]"), std::string::npos);
+  // The control library beside the program registered itself with its own path.
+  EXPECT_NE(classes.find("{7E27DAB6-C296-4561-A275-FFB7F34F35D7}\\InprocServer32]"),
+            std::string::npos)
+      << classes;
+  EXPECT_NE(classes.find("libkinoro.so"), std::string::npos);
+  const std::string user = test::readFile(dir_ / "config" / "Nivra" / "registry" / "HKCU.reg");
+  EXPECT_NE(user.find("iexplore\\AllowedDomains\\*]\n\"1\"=\"1\""), std::string::npos) << user;
 }
 
 TEST_F(MainFormTest, TheLibraryPageComesFromTheEndpointsItIsGiven) {

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "ads/ad_ini.h"
-#include "common/ini_config.h"
 #include "app/settings_apply.h"
 #include "app/system_integration.h"
+#include "common/ini_config.h"
 #include "platform/date_time.h"
 #include "platform/ini_file.h"
 #include "platform/registry.h"
@@ -22,20 +22,22 @@ TEST(TIniConfig, FreshProfileGivesEveryDefaultAndWritesTheLayout) {
   EXPECT_EQ(config.hkBossKey, 49218);
   EXPECT_EQ(config.rbPlayListPos, 1);
   ASSERT_TRUE(config.Save(dir / "Setup.ini"));
-  EXPECT_EQ(test::readFile(dir / "Setup.ini"),
-            "[cfBase]\nchkAutoRun=1\nrbMini=0\nrbClose=0\nchkNextNotQuery=0\n"
-            "[cfPlay]\ncbbTop=0\ncbbScale=0\ncbbSound=0\nchkShutDown=0\nudHistory=25\n"
-            "[cfHotKey]\nchkBossKey=1\nhkBossKey=49218\nchkBossKeyHideTray=1\nchkBossKeyMute=1\n"
-            "hkOpenFile=16463\nhkOpenUrl=16469\nhkVolumeInc=16422\nhkVolumeDec=16424\nhkMute=16461\n"
-            "hkFullScreen=16454\n"
-            "[cfFace]\nrbPlayListPos=1\nrbPlayListMode=0\nlstFace=0\n");
+  EXPECT_EQ(
+      test::readFile(dir / "Setup.ini"),
+      "[cfBase]\nchkAutoRun=1\nrbMini=0\nrbClose=0\nchkNextNotQuery=0\n"
+      "[cfPlay]\ncbbTop=0\ncbbScale=0\ncbbSound=0\nchkShutDown=0\nudHistory=25\n"
+      "[cfHotKey]\nchkBossKey=1\nhkBossKey=49218\nchkBossKeyHideTray=1\nchkBossKeyMute=1\n"
+      "hkOpenFile=16463\nhkOpenUrl=16469\nhkVolumeInc=16422\nhkVolumeDec=16424\nhkMute=16461\n"
+      "hkFullScreen=16454\n"
+      "[cfFace]\nrbPlayListPos=1\nrbPlayListMode=0\nlstFace=0\n");
 }
 
 TEST(TIniConfig, WrongTypesReadAsDefaultsAndOtherSectionsSurvive) {
   test::TempDir dir;
-  const auto file = dir.write("Setup.ini",
-                              "[Flag]\nData=2026-12-01\n[CFPLAY]\ncbbTop=abc\nudHistory=40\ncbbSound=-1\n"
-                              "[cfHotKey]\nchkBossKey=0\nhkMute=\"0\"\n[cfBase]\nrbClose=1.5\n");
+  const auto file =
+      dir.write("Setup.ini",
+                "[Flag]\nData=2026-12-01\n[CFPLAY]\ncbbTop=abc\nudHistory=40\ncbbSound=-1\n"
+                "[cfHotKey]\nchkBossKey=0\nhkMute=\"0\"\n[cfBase]\nrbClose=1.5\n");
   TIniConfig config;
   config.Load(file);
   EXPECT_EQ(config.cbbTop, 0);
@@ -83,7 +85,9 @@ class FakeWindow final : public SettingsTarget {
   void actVolumeRight() override { calls.push_back("Right"); }
   void registerBossKey(std::int32_t k) override { calls.push_back("boss" + std::to_string(k)); }
   std::int32_t shortcut(ShortcutAction a) const override { return shortcuts[static_cast<int>(a)]; }
-  void setShortcut(ShortcutAction a, std::int32_t k) override { shortcuts[static_cast<int>(a)] = k; }
+  void setShortcut(ShortcutAction a, std::int32_t k) override {
+    shortcuts[static_cast<int>(a)] = k;
+  }
 };
 
 TEST(ApplySettings, StepsRunInOrderWithTheirValueRules) {
@@ -92,9 +96,25 @@ TEST(ApplySettings, StepsRunInOrderWithTheirValueRules) {
     bool boss, showing, panelShowing, playing;
     std::vector<std::string> calls;
   } cases[] = {
-      {0, 0, 0, 0, true, true, false, false, {"NoTopMost", "check0", "ffsNormal", "Stereo", "boss49218"}},
+      {0,
+       0,
+       0,
+       0,
+       true,
+       true,
+       false,
+       false,
+       {"NoTopMost", "check0", "ffsNormal", "Stereo", "boss49218"}},
       {1, 1, 1, 1, false, false, false, false, {"TopMost", "check1", "Left"}},
-      {-1, 2, 1, -1, false, true, false, true, {"TopMostOnPlay", "check2", "ChangeTreeList", "fit", "Right"}},
+      {-1,
+       2,
+       1,
+       -1,
+       false,
+       true,
+       false,
+       true,
+       {"TopMostOnPlay", "check2", "ChangeTreeList", "fit", "Right"}},
       {2, 5, 0, 2, false, true, true, false, {"TopMostOnPlay", "check2", "Right"}},
   };
   for (const auto& c : cases) {

@@ -2,9 +2,48 @@
 log of their own) and reads what they write."""
 
 import os
+import random
+import socket
 import subprocess
 import tempfile
 import time
+
+
+def start_xvfb(width=1280, height=800):
+    """A private X server without a window manager; (process, display name). The display number
+    is a random one from 100 up, taken with the usual lock file: servers that choose their own
+    number (-displayfd) all start at :0 and do not lock it, so a second one can replace the
+    first one's socket while its clients are still connecting."""
+    rng = random.Random(os.getpid() ^ time.monotonic_ns())
+    for _ in range(50):
+        number = rng.randrange(100, 900)
+        if os.path.exists("/tmp/.X%d-lock" % number):
+            continue
+        proc = subprocess.Popen(
+            ["Xvfb", ":%d" % number, "-screen", "0", "%dx%dx24" % (width, height),
+             "-nolisten", "tcp"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        deadline = time.monotonic() + 10
+        while proc.poll() is None and time.monotonic() < deadline:
+            with socket.socket(socket.AF_UNIX) as s:
+                if s.connect_ex("/tmp/.X11-unix/X%d" % number) == 0:
+                    return proc, ":%d" % number
+            time.sleep(0.02)
+        proc.kill()
+        proc.wait()
+    raise AssertionError("no X server could be started")
+
+
+def wait_until(predicate, timeout, what):
+    """Polls `predicate` until it gives a true value, which is returned; fails after `timeout`
+    seconds naming `what`."""
+    deadline = time.monotonic() + timeout
+    while True:
+        value = predicate()
+        if value:
+            return value
+        if time.monotonic() > deadline:
+            raise AssertionError("timed out waiting for " + what)
+        time.sleep(0.05)
 
 
 class NivraEnv:

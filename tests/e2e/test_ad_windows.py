@@ -41,6 +41,12 @@ class AdWindows(unittest.TestCase):
             ["/usr/bin/python3", "-u", "-m", "http.server", "0", "--bind", "127.0.0.1",
              "--directory", cls.www], stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
         cls.port = int(re.search(r"port (\d+)", cls.server.stdout.readline()).group(1))
+        # Only this server answers: no catalogue and no ad server, so the main program of the
+        # link test opens no pop-ups of its own.
+        cls.servers_ini = os.path.join(cls.www, "Servers.ini")
+        with open(cls.servers_ini, "w") as f:
+            f.write("[Servers]\nDisplay=127.0.0.1:%d\nCatalogue=127.0.0.1:9\nAd=127.0.0.1:9\n"
+                    % cls.port)
         for name, text in (("ad.html", AD_PAGE), ("closing.html", CLOSING_PAGE)):
             with open(os.path.join(cls.www, name), "w") as f:
                 f.write(text)
@@ -61,6 +67,7 @@ class AdWindows(unittest.TestCase):
     def setUp(self):
         self.env = NivraEnv(BINARY, {
             "DISPLAY": self.display, "QT_QPA_PLATFORM": "xcb", "QT_LOGGING_RULES": "*.debug=false",
+            "NIVRA_SERVERS": self.servers_ini,
             "QTWEBENGINE_DISABLE_SANDBOX": "1", "QTWEBENGINE_CHROMIUM_FLAGS": "--disable-gpu"})
 
     def tearDown(self):

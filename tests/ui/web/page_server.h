@@ -13,7 +13,8 @@ namespace nivra::test {
 
 class PageServer {
  public:
-  PageServer();
+  // `port` 0 takes a free port.
+  explicit PageServer(int port = 0);
   ~PageServer();
   PageServer(const PageServer&) = delete;
   PageServer& operator=(const PageServer&) = delete;
@@ -29,5 +30,9 @@ class PageServer {
   QProcess process_;
   int port_ = 0;
 };
+
+// A script that gives [x, y]: the middle of the element `id` of the top-level document or, with
+// `frameId`, of that frame's document, in the view's coordinates.
+QString elementCentreScript(const QString& id, const QString& frameId = {});
 
 }  // namespace nivra::test

@@ -146,14 +146,7 @@ class WebPageTest : public ::testing::Test {
 
   // The middle of an element of the top-level document or, with `frameId`, of that frame's.
   QPointF centreOf(const QString& id, const QString& frameId = {}) {
-    const QString code = QStringLiteral(R"((() => {
-      const frame = %2 ? document.getElementById(%2) : null;
-      const doc = frame ? frame.contentDocument : document;
-      const r = doc.getElementById(%1).getBoundingClientRect();
-      const f = frame ? frame.getBoundingClientRect() : {left: 0, top: 0};
-      return [f.left + r.left + r.width / 2, f.top + r.top + r.height / 2];
-    })())")
-                             .arg(javaScriptString(id), javaScriptString(frameId));
+    const QString code = test::elementCentreScript(id, frameId);
     const QVariantList xy = evaluate(code).toList();
     EXPECT_EQ(xy.size(), 2);
     return xy.size() == 2 ? QPointF(xy[0].toDouble(), xy[1].toDouble()) : QPointF();
