@@ -24,6 +24,7 @@
 #include "ui/png_scroll_bar.h"
 #include "ui/png_track_bar.h"
 #include "ui/roll_label.h"
+#include "ui/skin.h"
 
 namespace nivra::tool {
 namespace {
@@ -39,11 +40,7 @@ const QColor kWindow(0x1c, 0x1f, 0x24);
 const QColor kText(0xd4, 0xd9, 0xe0);
 const QColor kDim(0x8a, 0x92, 0x9c);
 
-TPicture Skin(const char* name) {
-  TPicture p;
-  p.LoadFromFile(QStringLiteral(":/skin/%1.png").arg(QLatin1String(name)));
-  return p;
-}
+TPicture Skin(const char* name) { return SkinPicture(QString::fromLatin1(name)); }
 
 void Send(QWidget* w, QEvent& e) { QApplication::sendEvent(w, &e); }
 
@@ -82,30 +79,16 @@ QLabel* Caption(QWidget* parent, const QString& text, int x, int y, bool heading
 // A bar built like the window frames: corner pieces and a stretched centre.
 QWidget* FrameBar(QWidget* parent, const QRect& r, const char* left, const char* centre,
                   const char* right) {
-  auto* bar = new QWidget(parent);
+  QWidget* bar = MakeFrameBar(parent, QString::fromLatin1(left), QString::fromLatin1(centre),
+                              QString::fromLatin1(right));
   bar->setGeometry(r);
-  auto* l = new TPNGImage(bar);
-  l->SetAutoSize(true);
-  l->SetPNGImage(Skin(left));
-  auto* rr = new TPNGImage(bar);
-  rr->SetAutoSize(true);
-  rr->SetPNGImage(Skin(right));
-  rr->move(r.width() - rr->width(), 0);
-  auto* c = new TPNGImage(bar);
-  c->SetDrawStyle(dsStretch);
-  c->SetPNGImage(Skin(centre));
-  c->setGeometry(l->width(), 0, r.width() - l->width() - rr->width(), r.height());
   return bar;
 }
 
 template <class Button = TPNGButton>
 Button* ImageButton(QWidget* parent, const char* picture, int x, int y, int stateMax = 1,
                     int numGlyphs = 4) {
-  auto* b = new Button(parent);
-  b->SetNumGlyphs(numGlyphs);
-  b->SetStateMax(stateMax);
-  b->SetAutoSize(true);
-  b->SetPNGImage(Skin(picture));
+  auto* b = MakeImageButton<Button>(parent, QString::fromLatin1(picture), stateMax, numGlyphs);
   b->move(x, y);
   return b;
 }
