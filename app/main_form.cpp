@@ -358,10 +358,8 @@ void TNivraMainForm::onOpenPending() {
 
 void TNivraMainForm::OpenFilePath(const std::string& path) {
   plyObj().Stop();
-  std::string title = std::filesystem::path(path).filename().string();
-  const std::string extension = std::filesystem::path(path).extension().string();
-  if (!extension.empty()) title = text::eraseAllNoCase(title, extension);
-  if (LibraryPanelExists()) panel_->SetPlayingTitle(title);
+  if (LibraryPanelExists())
+    panel_->SetPlayingTitle(StripOwnExtension(std::filesystem::path(path).filename().string()));
   platform::debugOutput("OpenFile:" + path);
   plyObj().OpenFile(path);
 }

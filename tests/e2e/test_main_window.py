@@ -149,6 +149,7 @@ class MainWindow(unittest.TestCase):
         return coloured / ((w // 4) * (h // 4))
 
     def save_screen(self, name):
+        time.sleep(1)  # the newest window draws its first frame
         path = os.path.join(SHOTS, name)
         subprocess.run("xwd -root -silent -display %s | /usr/bin/convert xwd:- %s"
                        % (self.display, path), shell=True, timeout=30)
@@ -235,6 +236,39 @@ class MainWindow(unittest.TestCase):
         self.x("xdotool", "type", "hello")
         self.x("xdotool", "key", "Return")
         self.wait(self.has("ShowError:非法地址!"), 15, "the refusal")
+
+    def dialog(self, name):
+        """The mapped dialog window of that title and its top-left corner on the screen."""
+        wid = self.wait(lambda: self.x("xdotool", "search", "--onlyvisible", "--name",
+                                       "^%s$" % name).split(), 20, "the dialog " + name)[0]
+        info = self.x("xwininfo", "-id", wid)
+        corner = [int(re.search(key + r":\s+(-?\d+)", info).group(1))
+                  for key in ("Absolute upper-left X", "Absolute upper-left Y")]
+        return wid, corner
+
+    def click(self, x, y):
+        self.x("xdotool", "mousemove", str(x), str(y), "click", "1")
+
+    def test_close_button_asks_first_cancel_keeps_the_window_and_exit_ends_the_program(self):
+        proc = self.env.start_first()
+        wid = self.main_window(proc)
+        close_button = (WINDOW_X + 1005 - 6 - 14, WINDOW_Y + 17)
+        self.click(*close_button)
+        query, (qx, qy) = self.dialog("关闭提示")
+        self.save_screen("nivra-close-query.png")
+        self.click(qx + 270, qy + 161)  # "取消"
+        self.wait(lambda: not self.x("xdotool", "search", "--onlyvisible", "--name",
+                                     "^关闭提示$").strip(), 10, "the query to close")
+        self.assertIsNone(proc.poll())
+        self.assertIn(wid, self.x("xdotool", "search", "--onlyvisible", "--pid", str(proc.pid)))
+        self.click(*close_button)
+        query, (qx, qy) = self.dialog("关闭提示")
+        self.click(qx + 80, qy + 107)   # "退出应用程序"
+        self.click(qx + 190, qy + 161)  # "确定"
+        self.assertEqual(proc.wait(timeout=30), 0)
+        setup = os.path.join(self.env.env["XDG_DATA_HOME"], "Nivra", "Setup.ini")
+        with open(setup, encoding="utf-8", errors="replace") as f:
+            self.assertIn("rbClose=1", f.read().replace(" ", ""))
 
 
 if __name__ == "__main__":
