@@ -566,7 +566,12 @@ void TNivraMainForm::closeEvent(QCloseEvent* event) {
 }
 
 void TNivraMainForm::mousePressEvent(QMouseEvent* event) {
-  if (event->button() != Qt::LeftButton) return QWidget::mousePressEvent(event);
+  if (!BeginBorderResize(event)) QWidget::mousePressEvent(event);
+}
+
+bool TNivraMainForm::BeginBorderResize(const QMouseEvent* event) {
+  // The 5-pixel border of the window sizes it, whichever part of the window lies there.
+  if (event->button() != Qt::LeftButton || WindowMaximised() || isMinimized()) return false;
   const QPoint global = event->globalPosition().toPoint();
   Qt::Edges edges;
   switch (common::BorderHitTest(global, this)) {
@@ -595,17 +600,25 @@ void TNivraMainForm::mousePressEvent(QMouseEvent* event) {
       edges = Qt::BottomEdge;
       break;
     default:
-      break;
+      return false;
   }
-  if (edges && windowHandle() && !isMaximized()) windowHandle()->startSystemResize(edges);
+  // A proposed rectangle smaller than the minimum keeps the current left or top edge.
+  common::TrackWindowResize(this, edges, global, [this](const QRect& r) {
+    const player::Rect clamped = ClampSizingRect({r.x(), r.y(), r.width(), r.height()}, {x(), y()});
+    return QRect(clamped.left, clamped.top, clamped.width, clamped.height);
+  });
+  return true;
 }
 
 bool TNivraMainForm::eventFilter(QObject* watched, QEvent* event) {
-  // The window sees every key of its widgets first (installed on the application).
-  if (event->type() == QEvent::KeyPress && watched->isWidgetType() &&
-      static_cast<QWidget*>(watched)->window() == this &&
-      PreviewKey(static_cast<QKeyEvent*>(event)))
-    return true;
+  // The window sees every key and press of its widgets first (installed on the application).
+  if (watched->isWidgetType() && static_cast<QWidget*>(watched)->window() == this) {
+    if (event->type() == QEvent::KeyPress && PreviewKey(static_cast<QKeyEvent*>(event)))
+      return true;
+    if (event->type() == QEvent::MouseButtonPress &&
+        BeginBorderResize(static_cast<QMouseEvent*>(event)))
+      return true;
+  }
   // The bars place their centred parts whenever they change size.
   if ((watched == ui_.PnlTop || watched == ui_.pnlBottom) && event->type() == QEvent::Resize)
     LayoutFrame(ui_);
@@ -614,20 +627,14 @@ bool TNivraMainForm::eventFilter(QObject* watched, QEvent* event) {
   if (watched == ui_.PnlTop || watched == ui_.lblCaption) {
     if (event->type() == QEvent::MouseButtonPress) {
       auto* mouse = static_cast<QMouseEvent*>(event);
-      const QPoint inForm = mapFromGlobal(mouse->globalPosition().toPoint());
-      if (common::BorderHitTest(mouse->globalPosition().toPoint(), this) != common::HTCLIENT) {
-        mousePressEvent(mouse);
-        return true;
-      }
-      if (mouse->button() == Qt::LeftButton && !isMaximized()) {
-        common::DragWindow(this);
+      if (mouse->button() == Qt::LeftButton && !WindowMaximised()) {
+        common::DragWindow(this, mouse->globalPosition().toPoint());
         return true;
       }
       if (mouse->button() == Qt::RightButton) {
         ShowMainMenu(mouse->globalPosition().toPoint());
         return true;
       }
-      (void)inForm;
     } else if (event->type() == QEvent::MouseButtonDblClick) {
       Execute(Command::Max);
       return true;

@@ -251,6 +251,8 @@ class TNivraMainForm final : public QWidget,
   void MoveAdPageTo(QWidget* parent);
   // The window-level key preview; true when the key was used.
   bool PreviewKey(const QKeyEvent* event);
+  // A left press on the window's border starts sizing it; true when it did.
+  bool BeginBorderResize(const QMouseEvent* event);
 
   platform::QtEventLoop& loop_;
   CommandLine cmd_;

@@ -1,16 +1,76 @@
 #include "common/ufunction_window.h"
 
+#include <QApplication>
+#include <QCursor>
+#include <QMouseEvent>
 #include <QWidget>
 #include <QWindow>
 #include <cmath>
+#include <functional>
 
 #include "common/ufunction.h"
 
 namespace nivra::common {
 
-void DragWindow(QWidget* form) {
+namespace {
+
+// Moves or sizes a window with the mouse until the left button is released, for when no window
+// manager takes the move (a bare X server).
+class MouseTracker final : public QObject {
+ public:
+  using Apply = std::function<void(QPoint delta)>;
+  MouseTracker(QWidget* window, QPoint start, Apply apply)
+      : QObject(window), window_(window), apply_(std::move(apply)), start_(start) {
+    window_->grabMouse();
+    qApp->installEventFilter(this);
+  }
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::MouseMove) {
+      apply_(static_cast<QMouseEvent*>(event)->globalPosition().toPoint() - start_);
+      return true;
+    }
+    if (event->type() == QEvent::MouseButtonRelease) {
+      window_->releaseMouse();
+      deleteLater();
+      qApp->removeEventFilter(this);
+      return true;
+    }
+    return false;
+  }
+
+ private:
+  QWidget* window_;
+  Apply apply_;
+  QPoint start_;
+};
+
+}  // namespace
+
+void DragWindow(QWidget* form, std::optional<QPoint> pressed) {
   if (!form) return;
-  if (QWindow* handle = form->window()->windowHandle()) handle->startSystemMove();
+  QWidget* window = form->window();
+  QWindow* handle = window->windowHandle();
+  if (handle && handle->startSystemMove()) return;
+  const QPoint origin = window->pos();
+  new MouseTracker(window, pressed.value_or(QCursor::pos()),
+                   [window, origin](QPoint delta) { window->move(origin + delta); });
+}
+
+void TrackWindowResize(QWidget* window, Qt::Edges edges, QPoint pressed,
+                       std::function<QRect(const QRect& proposed)> adjust) {
+  QWindow* handle = window->windowHandle();
+  if (handle && handle->startSystemResize(edges)) return;
+  const QRect origin = window->geometry();
+  new MouseTracker(window, pressed, [=](QPoint d) {
+    QRect r = origin;
+    if (edges & Qt::LeftEdge) r.setLeft(origin.left() + d.x());
+    if (edges & Qt::RightEdge) r.setRight(origin.right() + d.x());
+    if (edges & Qt::TopEdge) r.setTop(origin.top() + d.y());
+    if (edges & Qt::BottomEdge) r.setBottom(origin.bottom() + d.y());
+    window->setGeometry(adjust ? adjust(r) : r);
+  });
 }
 
 int BorderHitTest(QPoint screenPos, const QWidget* control) {
@@ -20,11 +80,15 @@ int BorderHitTest(QPoint screenPos, const QWidget* control) {
 
 void SetWindowTopmost(QWidget* window, bool on) {
   if (!window || window->windowFlags().testFlag(Qt::WindowStaysOnTopHint) == on) return;
-  const bool visible = window->isVisible();
-  window->setAttribute(Qt::WA_ShowWithoutActivating, true);
-  window->setWindowFlag(Qt::WindowStaysOnTopHint, on);  // Qt hides the window to change flags
-  if (visible) window->show();
-  window->setAttribute(Qt::WA_ShowWithoutActivating, false);
+  Qt::WindowFlags flags = window->windowFlags();
+  flags.setFlag(Qt::WindowStaysOnTopHint, on);
+  // The widget's own flag change would unmap and map the window again (which drops its video
+  // and moves it); the native window takes the new state in place.
+  window->overrideWindowFlags(flags);
+  if (QWindow* handle = window->windowHandle()) {
+    handle->setFlags(flags);
+    if (on && window->isVisible()) window->raise();
+  }
 }
 
 QRegion CutFormCorners(const QImage& mask, QSize formSize, QColor transparent) {

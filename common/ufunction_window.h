@@ -7,13 +7,22 @@
 #include <QPoint>
 #include <QRegion>
 #include <QSize>
+#include <functional>
+#include <optional>
 
 class QWidget;
 
 namespace nivra::common {
 
-// Starts a move of the window by mouse through the window system.
-void DragWindow(QWidget* form);
+// Starts a move of the window by mouse: through the window manager when there is one, else by
+// following the mouse until the left button is released.
+// `pressed` is where the button went down (screen coordinates; default: the cursor now).
+void DragWindow(QWidget* form, std::optional<QPoint> pressed = std::nullopt);
+// Sizes `window` by its `edges` with the mouse (the left button is down): through the window
+// manager when there is one, else by following the mouse, each proposed rectangle passed through
+// `adjust` (e.g. a minimum size).
+void TrackWindowResize(QWidget* window, Qt::Edges edges, QPoint pressed,
+                       std::function<QRect(const QRect& proposed)> adjust = {});
 // BorderHitTest for a point in screen coordinates over `control`.
 int BorderHitTest(QPoint screenPos, const QWidget* control);
 // Puts the window into the top-most band or out of it, without moving or activating it.

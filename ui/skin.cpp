@@ -21,7 +21,11 @@ class FrameBar final : public QWidget {
     right_->SetPNGImage(SkinPicture(right));
     centre_->SetDrawStyle(dsStretch);
     centre_->SetPNGImage(SkinPicture(centre));
-    for (TPNGImage* piece : {left_, centre_, right_}) piece->lower();
+    // The pieces only draw: presses belong to the bar (a title bar moves its window).
+    for (TPNGImage* piece : {left_, centre_, right_}) {
+      piece->lower();
+      piece->setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
   }
 
  protected:

@@ -270,6 +270,47 @@ class MainWindow(unittest.TestCase):
         with open(setup, encoding="utf-8", errors="replace") as f:
             self.assertIn("rbClose=1", f.read().replace(" ", ""))
 
+    def geometry(self, wid):
+        info = self.x("xwininfo", "-id", wid)
+        return tuple(int(re.search(key + r":\s+(-?\d+)", info).group(1))
+                     for key in ("Absolute upper-left X", "Absolute upper-left Y", "Width",
+                                 "Height"))
+
+    def drag(self, start, end):
+        """A left-button drag at a hand's pace."""
+        self.x("xdotool", "mousemove", str(start[0]), str(start[1]), "mousedown", "1")
+        for step in (1, 2, 3):
+            time.sleep(0.1)
+            self.x("xdotool", "mousemove", str(start[0] + (end[0] - start[0]) * step // 3),
+                   str(start[1] + (end[1] - start[1]) * step // 3))
+        time.sleep(0.1)
+        self.x("xdotool", "mouseup", "1")
+
+    def test_without_a_window_manager_the_frame_moves_sizes_and_maximises(self):
+        proc = self.env.start_first()
+        wid = self.main_window(proc)
+        x, y, w, h = self.geometry(wid)
+        self.assertEqual((w, h), (1005, 648))
+        # The title bar moves the window.
+        self.drag((x + 300, y + 17), (x + 340, y + 47))
+        self.wait(lambda: self.geometry(wid)[:2] == (x + 40, y + 30), 10, "the move")
+        x, y = x + 40, y + 30
+        # The borders size it, never below 1005 x 648 (the corners themselves are cut round).
+        right, bottom = (x + w - 2, y + h // 2), (x + w // 2, y + h - 2)
+        self.drag(right, (right[0] - 200, right[1]))
+        self.drag(bottom, (bottom[0], bottom[1] - 100))
+        time.sleep(0.5)
+        self.assertEqual(self.geometry(wid), (x, y, 1005, 648))
+        self.drag(right, (right[0] + 60, right[1]))
+        self.wait(lambda: self.geometry(wid) == (x, y, 1065, 648), 10, "the wider window")
+        self.drag(bottom, (bottom[0], bottom[1] + 40))
+        self.wait(lambda: self.geometry(wid) == (x, y, 1065, 688), 10, "the taller window")
+        # A double click on the title maximises to the work area and back.
+        self.x("xdotool", "mousemove", str(x + 300), str(y + 17), "click", "--repeat", "2", "1")
+        self.wait(lambda: self.geometry(wid) == (0, 0, SCREEN_W, SCREEN_H), 10, "maximised")
+        self.x("xdotool", "mousemove", "300", "17", "click", "--repeat", "2", "1")
+        self.wait(lambda: self.geometry(wid) == (x, y, 1065, 688), 10, "restored")
+
 
 if __name__ == "__main__":
     unittest.main(argv=sys.argv[:1], verbosity=2)
