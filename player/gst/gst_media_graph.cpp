@@ -276,6 +276,7 @@ GraphStatus GstMediaGraph::render(const std::string& source) {
     renderError_.clear();
   }
   ended_ = false;
+  watchFirstFrame();
   const auto change = gst_element_set_state(pipeline_, GST_STATE_PAUSED);
   std::unique_lock lock(mutex_);
   if (change == GST_STATE_CHANGE_ASYNC && rendering_) return GraphStatus::inProgress();
@@ -429,6 +430,21 @@ GstPadProbeReturn GstMediaGraph::onAudioBuffer(GstPad* pad, GstPadProbeInfo* inf
   const GstPtr<GstCaps> caps(gst_pad_get_current_caps(pad));
   graph->options_.audioTap(caps.get(), GST_PAD_PROBE_INFO_BUFFER(info));
   return GST_PAD_PROBE_OK;
+}
+
+void GstMediaGraph::watchFirstFrame() {
+  // The sink shows a buffer as soon as it reaches its input (the preroll frame included), so
+  // the first buffer at the video sink's pad marks the first picture on screen.
+  GstPtr<GstPad> pad(videoSink_ ? gst_element_get_static_pad(videoSink_, "sink") : nullptr);
+  if (!pad) return;
+  gst_pad_add_probe(
+      pad.get(),
+      static_cast<GstPadProbeType>(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_BUFFER_LIST),
+      [](GstPad*, GstPadProbeInfo*, gpointer) {
+        platform::debugOutput("FirstFrame");
+        return GST_PAD_PROBE_REMOVE;
+      },
+      nullptr, nullptr);
 }
 
 void GstMediaGraph::handleBusMessage(GstMessage* message) {

@@ -102,6 +102,8 @@ class GstMediaGraph final : public MediaGraph {
  private:
   static GstBusSyncReply onBusMessage(GstBus* bus, GstMessage* message, gpointer self);
   static GstPadProbeReturn onAudioBuffer(GstPad* pad, GstPadProbeInfo* info, gpointer self);
+  // Logs "FirstFrame" once, when the first buffer of this open reaches the video sink.
+  void watchFirstFrame();
   void handleBusMessage(GstMessage* message);
   void queueEvent(int code);
   void queueEventLocked(int code);  // with mutex_ held

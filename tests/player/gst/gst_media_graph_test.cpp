@@ -9,6 +9,7 @@
 #include <mutex>
 
 #include "tests/player/gst/gst_player_fixture.h"
+#include "tests/support/debug_log.h"
 #include "tests/support/env_guard.h"
 #include "tests/support/temp_dir.h"
 
@@ -67,6 +68,30 @@ TEST_F(GstPlayerTest, TruncatedFileEndsWhereItsDataEnds) {
   EXPECT_NEAR(player->Duration(), 2000, 60);  // the header still says 2 s
   ASSERT_TRUE(playToEnd());
   EXPECT_THAT(events, ElementsAre("stop", "open 1", "state 1", "end", "state 0", "stop"));
+}
+
+// "FirstFrame" marks the first picture of each open: once, however many frames follow, and
+// never for a source without pictures.
+TEST_F(GstPlayerTest, FirstFrameIsLoggedOncePerOpenWithPictures) {
+  struct Case {
+    const std::filesystem::path& source;
+    long perOpen;
+  };
+  for (const Case& c : {Case{media.videoWithSound, 1}, Case{media.theora, 1},
+                        Case{media.soundOnly, 0}, Case{media.tones, 0}}) {
+    SCOPED_TRACE(c.source.filename().string());
+    nivra::test::DebugLog log;
+    const auto firstFrames = [&] {
+      const auto lines = log.lines();
+      return std::count(lines.begin(), lines.end(), "FirstFrame");
+    };
+    for (long open = 1; open <= 2; ++open) {
+      ended = false;
+      ASSERT_TRUE(this->open(c.source.string()));
+      ASSERT_TRUE(playToEnd());  // every frame has reached the sink
+      EXPECT_EQ(firstFrames(), open * c.perOpen);
+    }
+  }
 }
 
 TEST_F(GstPlayerTest, OpenHandlerThatClearsCanPlayThenSeekAndPlay) {
