@@ -390,6 +390,9 @@ void GstMediaGraph::placeVideoWindow(WindowId owner, const Rect& b) {
     window_ = owner;
     gst_video_overlay_set_window_handle(GST_VIDEO_OVERLAY(videoSink_), owner);
   }
+  // A window not laid out yet has no size: the sink keeps drawing into the whole window until
+  // the next placement gives it one (a zero rectangle is refused by the overlay).
+  if (b.width <= 0 || b.height <= 0) return;
   gst_video_overlay_set_render_rectangle(GST_VIDEO_OVERLAY(videoSink_), b.left, b.top, b.width,
                                          b.height);
   gst_video_overlay_expose(GST_VIDEO_OVERLAY(videoSink_));
