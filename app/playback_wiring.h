@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/play_text.h"
 #include "platform/event_loop.h"
 #include "player/player_types.h"
 
@@ -26,8 +27,8 @@ inline constexpr std::string_view kCaptionIdle = "Nivra";
 inline constexpr std::string_view kCaptionPlaying = "[正在播放] ";
 inline constexpr std::string_view kCaptionPaused = "[暂停] ";
 inline constexpr std::string_view kTimeIdle = "00:00/00:00";
-inline constexpr std::string_view kSpeedStopped = "停止";
-inline constexpr std::string_view kSpeedConnecting = "正在连接";
+using common::kSpeedConnecting;
+using common::kSpeedStopped;
 inline constexpr std::string_view kTimeLoading = "正在加载......";
 inline constexpr std::string_view kDecoderErrorText =
     "您播放器不支持此电影解码，请更新播放器观看！";
@@ -86,16 +87,10 @@ class PlaybackView {
   virtual void PlayerSeek(std::int64_t ms) = 0;
 };
 
-// Whole seconds of a millisecond count, rounded to the nearest with halves to even.
-std::int64_t RoundToSeconds(std::int64_t ms);
-// "mm:ss" with no hour field (62:05 for 1 h 2 min 5 s).
-std::string FormatPlayTime(std::int64_t ms);
-// The title with every occurrence of its own extension (from the last dot, any case) removed.
-std::string StripOwnExtension(std::string_view title);
-
-// The speed label's next text for a download speed in bytes per second, or nothing when the
-// label keeps what it shows (`shown`): "1KB/s" for 1536, "0.5KB/s" for 512.
-std::optional<std::string> SpeedLabelText(std::int64_t bytesPerSecond, std::string_view shown);
+using common::FormatPlayTime;
+using common::RoundToSeconds;
+using common::SpeedLabelText;
+using common::StripOwnExtension;
 
 class PlaybackWiring {
  public:

@@ -3,6 +3,7 @@
 
 #include "control/kinoro_object.h"
 #include "control/registration.h"
+#include "control/tkinoro.h"
 #include "platform/registry.h"
 
 #define KINORO_EXPORT extern "C" __attribute__((visibility("default")))
@@ -29,7 +30,7 @@ const IClassFactoryVtbl kFactoryVtbl = {
       if (!out) return E_POINTER;
       *out = nullptr;
       if (outer) return CLASS_E_NOAGGREGATION;
-      return KinoroObject::create(iid, out);
+      return KinoroObject::create(iid, out, makeTKinoro);
     },
     [](IClassFactory*, BOOL lock) -> HRESULT {
       countLock(lock ? +1 : -1);

@@ -2,6 +2,8 @@
 // The form behind the control object: what IKinoro's members read, write and call, and the
 // notices the form gives its control object, which turns them into IKinoroEvents calls.
 
+#include <cstdint>
+
 #include "control/member_table.h"
 
 namespace nivra::control {
@@ -25,6 +27,13 @@ class KinoroForm {
   virtual void get(const Member& member, VARIANT* out) = 0;
   virtual void put(const Member& member, const VARIANT& value) = 0;
   virtual void call(const Member& member) = 0;
+
+  // Placing the form in its host: its native window (0 when it has none), its rectangle in the
+  // host's window, the host's window to live in, shown or hidden.
+  virtual std::uintptr_t nativeWindow() { return 0; }
+  virtual void place(int /*left*/, int /*top*/, int /*width*/, int /*height*/) {}
+  virtual void setHostWindow(std::uintptr_t /*window*/) {}
+  virtual void showInHost(bool /*visible*/) {}
 };
 
 }  // namespace nivra::control

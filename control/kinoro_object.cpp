@@ -2,7 +2,9 @@
 
 #include <new>
 
+#include "control/stub_form.h"
 #include "platform/com/com_util.h"
+#include "platform/debug_output.h"
 #include "platform/error.h"
 #include "player/links/utf16_text.h"
 
@@ -21,7 +23,12 @@ void fillException(EXCEPINFO* exception, const MemberResult& r) {
 
 }  // namespace
 
-KinoroObject::KinoroObject()
+std::unique_ptr<KinoroForm> makeStubForm(FormNotifications& notifications,
+                                         const std::filesystem::path& libraryFile) {
+  return std::make_unique<StubKinoroForm>(notifications, libraryFile);
+}
+
+KinoroObject::KinoroObject(FormMaker makeForm)
     : kinoroFace_{&kKinoroVtbl, this},
       containerFace_{&kContainerVtbl, this},
       pointFace_{&kPointVtbl, this},
@@ -31,25 +38,34 @@ KinoroObject::KinoroObject()
       oleFace_{&kOleObjectVtbl, this},
       inPlaceFace_{&kInPlaceVtbl, this},
       classInfoFace_{&kClassInfoVtbl, this},
-      form_(std::make_unique<StubKinoroForm>(*this, libraryFile())) {
+      form_(makeForm(*this, libraryFile())) {
   countObject(+1);
 }
 
 KinoroObject::~KinoroObject() {
   // The form goes first (its player closes), then the host hears OnDestroy.
   form_.reset();
+  platform::debugOutput("DestroyEvent begin");
   raiseEvent(DISPID_OnDestroy);
+  platform::debugOutput("DestroyEvent end");
   if (eventSink_) eventSink_->lpVtbl->Release(eventSink_);
   if (connection_) connection_->lpVtbl->Release(connection_);
   if (site) reinterpret_cast<IUnknown*>(site)->lpVtbl->Release(reinterpret_cast<IUnknown*>(site));
   countObject(-1);
 }
 
-HRESULT KinoroObject::create(REFIID iid, void** object) {
+HRESULT KinoroObject::create(REFIID iid, void** object, FormMaker makeForm) {
   if (!object) return E_POINTER;
   *object = nullptr;
-  auto* created = new (std::nothrow) KinoroObject();
-  if (!created) return E_OUTOFMEMORY;
+  KinoroObject* created = nullptr;
+  try {
+    created = new KinoroObject(makeForm);
+  } catch (const std::bad_alloc&) {
+    return E_OUTOFMEMORY;
+  } catch (const std::exception& e) {
+    platform::debugOutput(std::string("CreateInstance failed: ") + e.what());
+    return E_FAIL;
+  }
   created->addRef();
   HRESULT hr = created->queryInterface(iid, object);
   created->release();

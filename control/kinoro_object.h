@@ -4,15 +4,22 @@
 // OLE embedding interfaces, around one form. Apartment-threaded: no locking.
 
 #include <atomic>
+#include <filesystem>
 #include <memory>
 #include <string>
 
 #include "control/kinoro_form.h"
-#include "control/stub_form.h"
 
 namespace nivra::control {
 
 class KinoroObject;
+
+// Makes the form of a new control object (throws when it cannot).
+using FormMaker = std::unique_ptr<KinoroForm> (*)(FormNotifications& notifications,
+                                                  const std::filesystem::path& libraryFile);
+// The stand-in form without windows or player (stub_form.h).
+std::unique_ptr<KinoroForm> makeStubForm(FormNotifications& notifications,
+                                         const std::filesystem::path& libraryFile);
 
 // One interface of the object: the vtable pointer hosts see, then the way back to the object.
 struct Face {
@@ -28,8 +35,9 @@ struct MemberResult {
 
 class KinoroObject final : public FormNotifications {
  public:
-  // A new object answering `iid` through *object; fails without leaving one behind.
-  static HRESULT create(REFIID iid, void** object);
+  // A new object answering `iid` through *object, with the form `makeForm` makes; fails without
+  // leaving one behind (E_FAIL when the form cannot be made).
+  static HRESULT create(REFIID iid, void** object, FormMaker makeForm = makeStubForm);
   // The object behind any of its interfaces.
   static KinoroObject* of(const void* face) { return static_cast<const Face*>(face)->owner; }
 
@@ -39,7 +47,7 @@ class KinoroObject final : public FormNotifications {
 
   IKinoro* kinoro() { return reinterpret_cast<IKinoro*>(&kinoroFace_); }
   IConnectionPoint* connectionPoint() { return reinterpret_cast<IConnectionPoint*>(&pointFace_); }
-  StubKinoroForm& form() { return *form_; }
+  KinoroForm& form() { return *form_; }
 
   // Member operations through the table; booleans put as -1/0. A failure leaves its text in
   // the result and in the thread's error information.
@@ -64,14 +72,14 @@ class KinoroObject final : public FormNotifications {
   char16_t raiseKeyPress(char16_t key) override;
 
  private:
-  KinoroObject();
+  explicit KinoroObject(FormMaker makeForm);
   ~KinoroObject() override;
   MemberResult guarded(const Member& member, auto&& operation);
 
   Face kinoroFace_, containerFace_, pointFace_, safetyFace_, bagFace_, errorFace_, oleFace_,
       inPlaceFace_, classInfoFace_;
   std::atomic<ULONG> refs_{0};
-  std::unique_ptr<StubKinoroForm> form_;
+  std::unique_ptr<KinoroForm> form_;
   IUnknown* connection_ = nullptr;  // the connected sink as given
   IDispatch* eventSink_ = nullptr;  // that sink as IKinoroEvents
   DWORD safetyOptions_ = 0;

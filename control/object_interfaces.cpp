@@ -142,12 +142,43 @@ HRESULT getClassId(IPersistPropertyBag*, CLSID* clsid) {
 // ---- IOleObject: the site, the extent and the misc status; the rest is not offered ----
 constexpr DWORD kMiscStatus = 205201;  // see the class registration's MiscStatus\1
 
+// The host's window as its site tells it (IOleWindow, which in-place sites derive from).
+HWND siteWindow(IOleClientSite* site) {
+  if (!site) return 0;
+  auto window = com::queryInterface<IOleWindow>(reinterpret_cast<IUnknown*>(site), IID_IOleWindow);
+  HWND handle = 0;
+  if (window && FAILED(window->lpVtbl->GetWindow(window.get(), &handle))) handle = 0;
+  return handle;
+}
+
 HRESULT setClientSite(IOleObject* self, IOleClientSite* site) {
   KinoroObject* o = object(self);
   if (site) reinterpret_cast<IUnknown*>(site)->lpVtbl->AddRef(reinterpret_cast<IUnknown*>(site));
   if (o->site)
     reinterpret_cast<IUnknown*>(o->site)->lpVtbl->Release(reinterpret_cast<IUnknown*>(o->site));
   o->site = site;
+  if (HWND host = siteWindow(site)) o->form().setHostWindow(host);
+  return S_OK;
+}
+
+constexpr LONG kVerbHide = -3;
+
+// Showing verbs place the form in the given window (else the site's) and rectangle.
+HRESULT doVerb(IOleObject* self, LONG verb, MSG*, IOleClientSite* site, LONG, HWND parent,
+               const RECT* position) {
+  KinoroObject* o = object(self);
+  if (verb == kVerbHide) {
+    o->form().showInHost(false);
+    return S_OK;
+  }
+  if (verb != OLEIVERB_PRIMARY && verb != OLEIVERB_SHOW && verb != OLEIVERB_INPLACEACTIVATE)
+    return E_NOTIMPL;
+  if (!parent) parent = siteWindow(site ? site : o->site);
+  if (parent) o->form().setHostWindow(parent);
+  if (position)
+    o->form().place(position->left, position->top, position->right - position->left,
+                    position->bottom - position->top);
+  o->form().showInHost(true);
   return S_OK;
 }
 HRESULT getClientSite(IOleObject* self, IOleClientSite** site) {
@@ -229,10 +260,7 @@ const IOleObjectVtbl kOleObjectVtbl = {
       if (data) *data = nullptr;
       return E_NOTIMPL;
     },
-    // Placing the form in the host's window comes with the form itself.
-    [](IOleObject*, LONG, MSG*, IOleClientSite*, LONG, HWND, const RECT*) -> HRESULT {
-      return E_NOTIMPL;
-    },
+    doVerb,
     [](IOleObject*, IEnumOLEVERB** verbs) -> HRESULT {
       if (verbs) *verbs = nullptr;
       return E_NOTIMPL;
@@ -279,16 +307,24 @@ const IOleObjectVtbl kOleObjectVtbl = {
 
 const IOleInPlaceObjectVtbl kInPlaceVtbl = {
     COM_FORWARD_IUNKNOWN(IOleInPlaceObject),
-    // The form's window comes with the form itself.
-    [](IOleInPlaceObject*, HWND* window) -> HRESULT {
+    // The form's native window (an X11 window id); a form without one fails.
+    [](IOleInPlaceObject* self, HWND* window) -> HRESULT {
       if (!window) return E_POINTER;
-      *window = 0;
-      return E_FAIL;
+      *window = object(self)->form().nativeWindow();
+      return *window ? S_OK : E_FAIL;
     },
     [](IOleInPlaceObject*, BOOL) -> HRESULT { return E_NOTIMPL; },
+    [](IOleInPlaceObject* self) -> HRESULT {
+      object(self)->form().showInHost(false);
+      return S_OK;
+    },
     [](IOleInPlaceObject*) -> HRESULT { return S_OK; },
-    [](IOleInPlaceObject*) -> HRESULT { return S_OK; },
-    [](IOleInPlaceObject*, const RECT*, const RECT*) -> HRESULT { return S_OK; },
+    [](IOleInPlaceObject* self, const RECT* position, const RECT*) -> HRESULT {
+      if (!position) return E_POINTER;
+      object(self)->form().place(position->left, position->top, position->right - position->left,
+                                 position->bottom - position->top);
+      return S_OK;
+    },
     [](IOleInPlaceObject*) -> HRESULT { return E_NOTIMPL; },
 };
 

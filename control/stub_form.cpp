@@ -3,43 +3,13 @@
 #include <algorithm>
 
 #include "control/file_version.h"
+#include "control/kinoro_wiring.h"
+#include "control/variant_values.h"
 #include "platform/com/com_util.h"
-#include "platform/error.h"
-#include "platform/text.h"
-#include "player/links/url_link.h"
 #include "player/links/utf16_text.h"
 
 namespace nivra::control {
 namespace {
-
-VARIANT boolValue(bool b) {
-  VARIANT v;
-  VariantInit(&v);
-  v.vt = VT_BOOL;
-  v.boolVal = b ? VARIANT_TRUE : VARIANT_FALSE;
-  return v;
-}
-VARIANT longValue(LONG n) {
-  VARIANT v;
-  VariantInit(&v);
-  v.vt = VT_I4;
-  v.lVal = n;
-  return v;
-}
-VARIANT unsignedValue(ULONG n) {
-  VARIANT v;
-  VariantInit(&v);
-  v.vt = VT_UI4;
-  v.ulVal = n;
-  return v;
-}
-VARIANT textValue(std::u16string_view text) {
-  VARIANT v;
-  VariantInit(&v);
-  v.vt = VT_BSTR;
-  v.bstrVal = com::makeBstr(text);
-  return v;
-}
 
 constexpr ULONG kButtonFaceColour = 0x8000000Fu;  // the system colour "button face"
 
@@ -99,18 +69,21 @@ void StubKinoroForm::call(const Member& member) {
   if (member.dispid == 243) {  // Stop: the player stops, the time label resets
     VariantClear(&stored_[228]);
     VariantClear(&stored_[239]);
-    timeLabel_ = "00:00/00:00";
+    timeLabel_ = kTimeIdle;
   }
 }
 
 void StubKinoroForm::putUrl(const std::string& link) {
-  if (text::trim(link).empty()) return;
-  if (player::GetLinkName(link).empty()) throw Error("非法地址!");
-  if (player::GetLinkKind(link) == player::kLinkFile) {
-    timeLabel_ = "失效的地址!";
-    return;
+  switch (CheckUrl(link)) {
+    case UrlVerdict::Ignore:
+      break;
+    case UrlVerdict::FileLink:
+      timeLabel_ = kTimeBadLink;
+      break;
+    case UrlVerdict::Open:
+      openedLink_ = link;
+      break;
   }
-  openedLink_ = link;
 }
 
 }  // namespace nivra::control

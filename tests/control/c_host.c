@@ -1,12 +1,16 @@
 /* A host written in C: loads libkinoro.so, reaches the control only through its exports and
  * vtables, and checks what a host relies on. Exit status 0 when every check held.
- * usage: c_host <path of libkinoro.so> <its file version, e.g. 1.0.0.1> */
+ * usage: c_host <path of libkinoro.so> <its file version, e.g. 1.0.0.1> [media file]
+ * With a media file it also places a control, plays the file through FileName and watches the
+ * control pause it behind its pre-roll page, driving the library by iterating GLib's default
+ * main context as a host without Qt does. */
 #define _XOPEN_SOURCE 700
 #include <dlfcn.h>
 #include <limits.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <time.h>
 #include <uchar.h>
 #include <unistd.h>
 
@@ -39,7 +43,7 @@ static int sameText(BSTR s, const char16_t* expected) {
 typedef struct Sink {
   IDispatch iface;
   int refs;
-  DISPID received[16];
+  DISPID received[256];
   int count;
 } Sink;
 
@@ -74,7 +78,7 @@ static HRESULT sinkInvoke(IDispatch* self, DISPID id, REFIID iid, LCID lcid, WOR
                           DISPPARAMS* params, VARIANT* result, EXCEPINFO* exception, UINT* argErr) {
   Sink* sink = (Sink*)self;
   (void)iid, (void)lcid, (void)params, (void)result, (void)exception, (void)argErr;
-  if (flags == DISPATCH_METHOD && sink->count < 16) sink->received[sink->count++] = id;
+  if (flags == DISPATCH_METHOD && sink->count < 256) sink->received[sink->count++] = id;
   return S_OK;
 }
 static const IDispatchVtbl sinkVtbl = {sinkQuery,    sinkAddRef, sinkRelease, sinkTypeInfoCount,
@@ -285,6 +289,123 @@ static void checkRegistration(void* library, const char* libraryPath, const char
   unlink(hive);
 }
 
+/* ---- playback, with the host iterating GLib's default main context ---- */
+typedef int (*ContextIterationFn)(void* context, int mayBlock);
+static ContextIterationFn iterate;
+
+static void nap(void) {
+  struct timespec t = {0, 2000000};
+  nanosleep(&t, NULL);
+}
+
+static double seconds(void) {
+  struct timespec t;
+  clock_gettime(CLOCK_MONOTONIC, &t);
+  return (double)t.tv_sec + (double)t.tv_nsec / 1e9;
+}
+
+/* Runs the library's work until the control's State is `state` (or `limit` seconds pass). */
+static LONG pumpUntilState(IKinoro* k, LONG state, double limit) {
+  double end = seconds() + limit;
+  LONG now = -1;
+  while (seconds() < end) {
+    iterate(NULL, 0);
+    if (k->lpVtbl->get_State(k, &now) == S_OK && now == state) return now;
+    nap();
+  }
+  return now;
+}
+
+static void pumpFor(double limit) {
+  double end = seconds() + limit;
+  while (seconds() < end) {
+    iterate(NULL, 0);
+    nap();
+  }
+}
+
+static int countEvent(const Sink* sink, DISPID id) {
+  int i, n = 0;
+  for (i = 0; i < sink->count; ++i) n += sink->received[i] == id;
+  return n;
+}
+
+static void checkPlayback(IClassFactory* factory, const char* media) {
+  IKinoro* k = NULL;
+  IOleObject* ole = NULL;
+  IOleInPlaceObject* inPlace = NULL;
+  IConnectionPointContainer* container = NULL;
+  IConnectionPoint* point = NULL;
+  Sink sink = {{&sinkVtbl}, 1, {0}, 0};
+  DWORD cookie = 0;
+  HWND window = 0;
+  RECT where = {0, 0, 480, 320};
+  ULONG duration = 0;
+  LONG volume = 0;
+  VARIANT_BOOL visible = 0;
+  BSTR path;
+  char16_t wide[PATH_MAX];
+  size_t i;
+  void* glib = dlopen("libglib-2.0.so.0", RTLD_NOW | RTLD_NOLOAD);
+
+  CHECK(glib != NULL); /* loaded with the library */
+  if (!glib) return;
+  *(void**)&iterate = dlsym(glib, "g_main_context_iteration");
+  CHECK(iterate != NULL);
+  if (!iterate) return;
+
+  CHECK(factory->lpVtbl->CreateInstance(factory, NULL, &IID_IKinoro, (void**)&k) == S_OK);
+  if (!k) return;
+  CHECK(k->lpVtbl->QueryInterface(k, &IID_IConnectionPointContainer, (void**)&container) == S_OK);
+  if (container) {
+    CHECK(container->lpVtbl->FindConnectionPoint(container, &DIID_IKinoroEvents, &point) == S_OK);
+    container->lpVtbl->Release(container);
+  }
+  if (point) {
+    CHECK(point->lpVtbl->Advise(point, (IUnknown*)&sink, &cookie) == S_OK);
+    point->lpVtbl->Release(point);
+  }
+
+  /* Placed and shown as a window of its own (no host window): it has a native window. */
+  CHECK(k->lpVtbl->QueryInterface(k, &IID_IOleObject, (void**)&ole) == S_OK);
+  if (ole) {
+    CHECK(ole->lpVtbl->DoVerb(ole, OLEIVERB_SHOW, NULL, NULL, 0, 0, &where) == S_OK);
+    ole->lpVtbl->Release(ole);
+  }
+  CHECK(k->lpVtbl->QueryInterface(k, &IID_IOleInPlaceObject, (void**)&inPlace) == S_OK);
+  if (inPlace) {
+    CHECK(inPlace->lpVtbl->GetWindow(inPlace, &window) == S_OK && window != 0);
+    where.right = 640;
+    where.bottom = 400;
+    CHECK(inPlace->lpVtbl->SetObjectRects(inPlace, &where, &where) == S_OK);
+    inPlace->lpVtbl->Release(inPlace);
+  }
+  CHECK(k->lpVtbl->get_Visible(k, &visible) == S_OK && visible == VARIANT_TRUE);
+  pumpFor(0.5);
+  CHECK(countEvent(&sink, DISPID_OnPaint) > 0);
+
+  /* The file plays, and the control pauses it at once behind its pre-roll page. */
+  for (i = 0; media[i] && i + 1 < PATH_MAX; ++i) wide[i] = (char16_t)(unsigned char)media[i];
+  wide[i] = 0;
+  path = AllocString(wide);
+  CHECK(k->lpVtbl->put_FileName(k, path) == S_OK);
+  FreeString(path);
+  CHECK(pumpUntilState(k, 2, 20.0) == 2);
+  CHECK(k->lpVtbl->get_Duration(k, &duration) == S_OK && duration > 1000);
+  CHECK(k->lpVtbl->put_Volume(k, 40) == S_OK);
+  CHECK(k->lpVtbl->get_Volume(k, &volume) == S_OK && volume == 40);
+  CHECK(k->lpVtbl->Stop(k) == S_OK);
+  CHECK(pumpUntilState(k, 0, 5.0) == 0);
+  printf("c_host: played %s (%lu ms), %d paint events\n", media, (unsigned long)duration,
+         countEvent(&sink, DISPID_OnPaint));
+
+  CHECK(k->lpVtbl->Release(k) == 0);
+  CHECK(sink.count > 0 && sink.received[sink.count - 1] == DISPID_OnDestroy);
+  CHECK(sink.refs == 1);
+  pumpFor(0.2);
+  dlclose(glib);
+}
+
 int main(int argc, char** argv) {
   void* library;
   DllGetClassObjectFn getClassObject;
@@ -301,8 +422,8 @@ int main(int argc, char** argv) {
   void* unused = (void*)1;
   unsigned major = 0, minor = 0;
 
-  if (argc != 3 || sscanf(argv[2], "%u.%u", &major, &minor) != 2) {
-    fprintf(stderr, "usage: c_host <libkinoro.so> <file version>\n");
+  if ((argc != 3 && argc != 4) || sscanf(argv[2], "%u.%u", &major, &minor) != 2) {
+    fprintf(stderr, "usage: c_host <libkinoro.so> <file version> [media file]\n");
     return 2;
   }
   if (!mkdtemp(configDir)) return 2;
@@ -361,6 +482,7 @@ int main(int argc, char** argv) {
   CHECK(k->lpVtbl->Release(k) == 0);
   CHECK(sink.count == 1 && sink.received[0] == DISPID_OnDestroy);
   CHECK(sink.refs == 1);
+  if (argc == 4) checkPlayback(factory, argv[3]);
   factory->lpVtbl->Release(factory);
   CHECK(canUnloadNow() == S_OK);
 

@@ -6,6 +6,8 @@
 #include <string>
 
 #include "control/kinoro_object.h"
+#include "control/stub_form.h"
+#include "control/variant_values.h"
 #include "platform/com/com_util.h"
 
 namespace nivra::control::test {
@@ -14,6 +16,11 @@ inline com::ComPtr<IKinoro> createControl() {
   com::ComPtr<IKinoro> control;
   EXPECT_EQ(KinoroObject::create(&IID_IKinoro, reinterpret_cast<void**>(control.put())), S_OK);
   return control;
+}
+
+// The stand-in form behind a control made by createControl().
+inline StubKinoroForm& stubForm(IKinoro* control) {
+  return static_cast<StubKinoroForm&>(KinoroObject::of(control)->form());
 }
 
 // IDispatch::Invoke as a script engine calls it; the result variant is the caller's to clear.
@@ -42,20 +49,8 @@ inline void invoke(IKinoro* control, DISPID id, WORD flags, VARIANT* argument, C
                                      &call->exception, &call->argErr);
 }
 
-inline VARIANT textArgument(std::u16string_view text) {
-  VARIANT v;
-  VariantInit(&v);
-  v.vt = VT_BSTR;
-  v.bstrVal = com::makeBstr(text);
-  return v;
-}
-
-inline VARIANT longArgument(LONG n) {
-  VARIANT v;
-  VariantInit(&v);
-  v.vt = VT_I4;
-  v.lVal = n;
-  return v;
-}
+// Arguments as a script engine passes them (the caller clears them).
+inline VARIANT textArgument(std::u16string_view text) { return textValue(text); }
+inline VARIANT longArgument(LONG n) { return longValue(n); }
 
 }  // namespace nivra::control::test

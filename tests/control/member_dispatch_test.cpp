@@ -181,7 +181,7 @@ TEST(MemberBehaviour, VersionComesFromTheFileVersionWithAZeroHighHalf) {
 
 TEST(MemberBehaviour, UrlChecksTheLinkOpensItAndReadsBackEmpty) {
   auto control = createControl();
-  auto& form = KinoroObject::of(control.get())->form();
+  auto& form = stubForm(control.get());
   const std::string video = player::EncodeLink("video|Demo|100|http://127.0.0.1/v.flv");
   const std::u16string video16(video.begin(), video.end());
   BSTR link = com::makeBstr(video16);
@@ -236,7 +236,7 @@ TEST(MemberFailure, BadUrlFailsWithItsTextThroughBothPaths) {
     EXPECT_EQ(put.exception.scode, E_FAIL);
     VariantClear(&argument);
   }
-  EXPECT_EQ(KinoroObject::of(control.get())->form().openedLink(), "");
+  EXPECT_EQ(stubForm(control.get()).openedLink(), "");
   ISupportErrorInfo* support = nullptr;
   ASSERT_EQ(control->lpVtbl->QueryInterface(control.get(), &IID_ISupportErrorInfo,
                                             reinterpret_cast<void**>(&support)),

@@ -55,7 +55,7 @@ struct Connected {
     if (FAILED(hr)) return hr;
     return point->lpVtbl->Advise(point.get(), sink.unknown(), &cookie);
   }
-  StubKinoroForm& form() { return KinoroObject::of(control.get())->form(); }
+  StubKinoroForm& form() { return stubForm(control.get()); }
 };
 
 TEST(Events, ReachTheConnectedSinkWithTheirDispids) {
@@ -199,7 +199,7 @@ TEST(PropertyBag, LoadsTextParametersThroughThePutsInTableOrder) {
   LONG adw = 0;
   b.control->lpVtbl->get_AdW(b.control.get(), &adw);
   EXPECT_EQ(adw, 640);
-  EXPECT_EQ(KinoroObject::of(b.control.get())->form().openedLink(), link);
+  EXPECT_EQ(stubForm(b.control.get()).openedLink(), link);
   // Only writable properties are asked for, in the interface's order: URL before Volume.
   auto at = [&](const char16_t* name) {
     return std::find(b.bag.asked.begin(), b.bag.asked.end(), name) - b.bag.asked.begin();
