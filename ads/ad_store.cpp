@@ -21,9 +21,27 @@ bool writeRecordFile(const std::filesystem::path& file, const std::array<std::ui
   return platform::writeFileAtomically(file, content);
 }
 
+// A save killed between writing its temporary file and the rename leaves that file behind,
+// named "." + the file's name + "." + six characters (writeFileAtomically's pattern). They are
+// removed at load, before this process saves anything itself.
+void removeTemporariesOfKilledSaves(const std::filesystem::path& dataDir) {
+  std::error_code ec;
+  for (std::filesystem::directory_iterator it(dataDir, ec), end; !ec && it != end;
+       it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    for (const char* file : {kMiniFile, kRightFile, kCountersFile}) {
+      const std::string prefix = std::string(".") + file + ".";
+      std::error_code ignored;
+      if (name.size() == prefix.size() + 6 && name.starts_with(prefix))
+        std::filesystem::remove(it->path(), ignored);
+    }
+  }
+}
+
 }  // namespace
 
 void LoadAdState(const std::filesystem::path& dataDir, AdStoredState& state) {
+  removeTemporariesOfKilledSaves(dataDir);
   // A record file holds the record at its start; a shorter file is skipped, an unreadable one
   // ends the loading.
   std::error_code ec;

@@ -19,7 +19,8 @@ struct AdStoredState {
 };
 
 // Reads what exists: a record file shorter than its record is skipped; a missing "NVRSet.ini"
-// leaves the counters as they are. Stops at the first unreadable file.
+// leaves the counters as they are. Stops at the first unreadable file. Temporary files left by
+// a save that was killed before it finished are removed first.
 void LoadAdState(const std::filesystem::path& dataDir, AdStoredState& state);
 // Writes the records over the start of their files (bytes after the record are kept, as an
 // in-place overwrite would keep them), then the counters. Failures are swallowed; a failed

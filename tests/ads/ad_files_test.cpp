@@ -47,6 +47,23 @@ TEST(AdFiles, RecordOverwritesTheStartOfALongerFile) {
   EXPECT_EQ(loaded.mini, test::miniRecord(1, 1));
 }
 
+// A save killed before its rename leaves its temporary file (".NVRM.dat.Ab12Cd"); loading
+// removes those of the three state files and nothing else.
+TEST(AdFiles, LoadRemovesTemporariesOfKilledSaves) {
+  TempDir dir;
+  SaveAdState(dir.path(), {test::miniRecord(3, 2), test::rightRecord(4), {}});
+  const char* stale[] = {".NVRM.dat.Ab12Cd", ".NVRR.dat.x9Y8z7", ".NVRSet.ini.000000"};
+  const char* kept[] = {".popset.ini.Ab12Cd", ".NVRM.dat.toolong7", "NVRM.dat.Ab12Cd",
+                        ".NVRM.dat."};
+  for (const char* name : stale) dir.write(name, "half");
+  for (const char* name : kept) dir.write(name, "other");
+  AdStoredState loaded;
+  LoadAdState(dir.path(), loaded);
+  EXPECT_EQ(loaded.mini, test::miniRecord(3, 2));
+  for (const char* name : stale) EXPECT_FALSE(std::filesystem::exists(dir / name)) << name;
+  for (const char* name : kept) EXPECT_TRUE(std::filesystem::exists(dir / name)) << name;
+}
+
 TEST(AdFiles, MissingAndShortFilesAndKeys) {
   TempDir dir;
   AdStoredState state;

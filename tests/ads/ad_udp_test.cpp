@@ -6,7 +6,10 @@
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <unistd.h>
 
+#include <chrono>
+#include <fstream>
 #include <memory>
 #include <random>
 #include <thread>
@@ -15,6 +18,7 @@
 #include "platform/manual_event_loop.h"
 #include "platform/unique_fd.h"
 #include "tests/ads/ad_test_support.h"
+#include "tests/ads/live_allocations.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/udp_peer.h"
 
@@ -79,6 +83,15 @@ class AdServerPeerTest : public ::testing::Test {
     }
   }
   std::string file(const char* name) const { return nivra::test::readFile(dir / name); }
+  // The heartbeats the peer has received since the last call; each one is checked.
+  int takeHeartbeats(const std::array<std::uint8_t, kHeartbeatSize>& expected) {
+    int count = 0;
+    while (anotherDatagramWaiting()) {
+      EXPECT_EQ(receiveHeartbeat(), expected);
+      ++count;
+    }
+    return count;
+  }
 
   nivra::test::TempDir dir;
   platform::ManualEventLoop loop{test::at("2024-03-10 09:00:00")};
@@ -168,6 +181,92 @@ TEST_F(AdServerPeerTest, HostilePeerChangesNothing) {
   deliver();
   loop.advance(3'000);
   EXPECT_EQ(launcher.starts.size(), 1u);
+}
+
+// Ten minutes of a silent server, then ten of a flooding one (garbage of every size, stale and
+// repeated records, several hundred datagrams a minute): the state, the files and the pop-ups
+// stay as they were, the heartbeats keep their interval, and nothing is kept in memory.
+TEST_F(AdServerPeerTest, SilentOrFloodingServerForTenMinutesKeepsStateAndMemory) {
+  send(EncodeMiniReply(test::miniRecord(9, 0)));
+  send(EncodeRightReply(test::rightRecord(9)));
+  deliver();
+  const std::string files[] = {file("NVRM.dat"), file("NVRR.dat"), file("NVRSet.ini")};
+  const auto state = obj->Snapshot().stored;
+  const auto heartbeat = EncodeHeartbeat(9, 9);
+  takeHeartbeats(heartbeat);
+
+  // Every datagram reaches the link's handler in order; a three-byte marker ends each burst.
+  std::size_t markers = 0;
+  link->OnReply = [&markers, inner = link->OnReply](std::span<const std::uint8_t> datagram) {
+    if (datagram.size() == 3) ++markers;
+    inner(datagram);
+  };
+  std::mt19937 rng(11);
+  std::vector<std::uint8_t> garbage(65000);
+  const std::size_t sizes[] = {0, 1, 4, 12, 533, 534, 537, 538, 539, 1600, 1601, 9000, 65000};
+  auto flood = [&] {
+    for (const auto size : sizes) {
+      for (auto& b : garbage) b = static_cast<std::uint8_t>(rng());
+      send(garbage.data(), size);
+    }
+    auto wrongType = EncodeMiniReply(test::miniRecord(50, 9));
+    wrongType[0] = 0x82;
+    send(wrongType);
+    send(EncodeMiniReply(test::miniRecord(9, 9)));  // not newer
+    send(EncodeRightReply(test::rightRecord(9)));   // the shown one again
+    const std::uint8_t marker[3] = {0x81, 0x05, 0};
+    send(marker, sizeof marker);
+    const std::size_t expected = markers + 1;
+    const auto deadline = std::chrono::steady_clock::now() + 10s;
+    while (markers < expected && std::chrono::steady_clock::now() < deadline)
+      if (loop.runPending() == 0) std::this_thread::sleep_for(100us);
+    ASSERT_EQ(markers, expected) << "a burst did not arrive whole";
+  };
+  auto rssKiB = [] {
+    std::ifstream statm("/proc/self/statm");
+    long pages = 0, resident = 0;
+    statm >> pages >> resident;
+    return resident * (::sysconf(_SC_PAGESIZE) / 1024);
+  };
+
+  constexpr int kPassesInTenMinutes = 200;
+  for (const bool flooding : {false, true}) {
+    SCOPED_TRACE(flooding ? "flooding" : "silent");
+    // A minute first, so that what is made once (buffers, the loop's queues) is made.
+    for (int pass = 0; pass < 20; ++pass) {
+      if (flooding) {
+        ASSERT_NO_FATAL_FAILURE(flood());
+      }
+      loop.advance(kAdPassIntervalMs);
+    }
+    takeHeartbeats(heartbeat);
+    const auto before = nivra::test::CurrentLiveAllocations();
+    const long rssBefore = rssKiB();
+    for (int pass = 0; pass < kPassesInTenMinutes; ++pass) {
+      if (flooding) {
+        ASSERT_NO_FATAL_FAILURE(flood());
+      }
+      loop.advance(kAdPassIntervalMs);
+    }
+    const auto after = nivra::test::CurrentLiveAllocations();
+    // Heartbeats every 63 s (the first pass after 60 s): 9 or 10 in ten minutes.
+    const int heartbeats = takeHeartbeats(heartbeat);
+    EXPECT_GE(heartbeats, 9);
+    EXPECT_LE(heartbeats, 10);
+    EXPECT_EQ(file("NVRM.dat"), files[0]);
+    EXPECT_EQ(file("NVRR.dat"), files[1]);
+    EXPECT_EQ(file("NVRSet.ini"), files[2]);
+    EXPECT_EQ(obj->Snapshot().stored, state);
+    EXPECT_TRUE(launcher.starts.empty());
+    std::printf("%s: %d datagrams sent so far, %d heartbeats; RSS %ld KiB before, %ld KiB after\n",
+                flooding ? "flooding" : "silent", sent, heartbeats, rssBefore, rssKiB());
+    if (before && after) {
+      EXPECT_LE(after->blocks, before->blocks + 2);
+      EXPECT_LE(after->bytes, before->bytes + 4096);
+      std::printf("  live blocks %zu -> %zu, bytes %zu -> %zu\n", before->blocks, after->blocks,
+                  before->bytes, after->bytes);
+    }
+  }
 }
 
 }  // namespace
