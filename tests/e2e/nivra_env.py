@@ -13,7 +13,8 @@ def start_xvfb(width=1280, height=800):
     """A private X server without a window manager; (process, display name). The display number
     is a random one from 100 up, taken with the usual lock file: servers that choose their own
     number (-displayfd) all start at :0 and do not lock it, so a second one can replace the
-    first one's socket while its clients are still connecting."""
+    first one's socket while its clients are still connecting. Without -noreset the server
+    resets whenever its last client goes, and refuses the next test's first connection."""
     rng = random.Random(os.getpid() ^ time.monotonic_ns())
     for _ in range(50):
         number = rng.randrange(100, 900)
@@ -21,7 +22,7 @@ def start_xvfb(width=1280, height=800):
             continue
         proc = subprocess.Popen(
             ["Xvfb", ":%d" % number, "-screen", "0", "%dx%dx24" % (width, height),
-             "-nolisten", "tcp"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+             "-nolisten", "tcp", "-noreset"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         deadline = time.monotonic() + 10
         while proc.poll() is None and time.monotonic() < deadline:
             with socket.socket(socket.AF_UNIX) as s:
@@ -53,8 +54,15 @@ class NivraEnv:
         self.runtime = os.path.join(self.root, "run")
         os.makedirs(self.runtime, mode=0o700)
         self.log_path = os.path.join(self.root, "debug.log")
+        # No servers unless a test gives its own: demo servers running on this machine's default
+        # ports must not reach the program under test (an ad server would open pop-ups).
+        self.servers_ini = os.path.join(self.root, "Servers.ini")
+        with open(self.servers_ini, "w") as f:
+            f.write("[Servers]\nCatalogue=127.0.0.1:9\nDisplay=127.0.0.1:9\nAd=127.0.0.1:9\n"
+                    "CheckUrl=http://127.0.0.1:9/\n")
         self.env = dict(os.environ)
         self.env.update({
+            "NIVRA_SERVERS": self.servers_ini,
             "XDG_RUNTIME_DIR": self.runtime,
             "XDG_DATA_HOME": os.path.join(self.root, "data"),
             "XDG_CONFIG_HOME": os.path.join(self.root, "config"),

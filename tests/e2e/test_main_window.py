@@ -73,7 +73,7 @@ def wait_until(predicate, timeout, what):
 class MainWindow(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
-        for tool in ("Xvfb", "xdotool", "xwd", "gst-launch-1.0"):
+        for tool in ("Xvfb", "xdotool", "/usr/bin/import", "gst-launch-1.0"):
             if not shutil.which(tool):
                 raise unittest.SkipTest(tool + " is needed")
         cls.www = tempfile.mkdtemp(prefix="nivra-main-www-")
@@ -127,12 +127,18 @@ class MainWindow(unittest.TestCase):
     def title(self, wid):
         return self.x("xdotool", "getwindowname", wid).strip()
 
+    def grab_screen(self, target):
+        """Writes the whole screen to `target` (a file, "ppm:-" for standard output) and gives
+        what the grab wrote to standard output. The root window is read in one piece: xwd reads
+        the windows of each visual and colormap from the lowest of them, and Qt gives its windows
+        a colormap of their own, so xwd shows a process's upper windows (its dialogs) black."""
+        return subprocess.run(["/usr/bin/import", "-silent", "-window", "root", "-depth", "8",
+                               target], env=dict(os.environ, DISPLAY=self.display),
+                              capture_output=True, timeout=30, check=True).stdout
+
     def screen(self):
         """The whole screen as (width, height, RGB bytes)."""
-        xwd = subprocess.run(["xwd", "-root", "-silent", "-display", self.display],
-                             capture_output=True, timeout=30, check=True).stdout
-        ppm = subprocess.run(["/usr/bin/convert", "xwd:-", "-depth", "8", "ppm:-"], input=xwd,
-                             capture_output=True, timeout=30, check=True).stdout
+        ppm = self.grab_screen("ppm:-")
         header = re.match(rb"P6\s+(?:#[^\n]*\n\s*)*(\d+)\s+(\d+)\s+255\s", ppm)
         return int(header.group(1)), int(header.group(2)), ppm[header.end():]
 
@@ -148,11 +154,27 @@ class MainWindow(unittest.TestCase):
                 coloured += max(r, g, b) > 60
         return coloured / ((w // 4) * (h // 4))
 
+    def skin_drawn(self, area):
+        """Whether the skinned dialog at `area` (x, y, w, h) shows on the screen: its 30-pixel
+        caption bar grey (neither black nor bright) over most of its width, and light text (the
+        caption, the labels, the buttons) in it."""
+        width, _, rgb = self.screen()
+
+        def pixels(x0, y0, w, h):
+            for y in range(y0, y0 + h):
+                for x in range(x0, x0 + w):
+                    yield rgb[3 * (y * width + x):3 * (y * width + x) + 3]
+
+        x0, y0, w, h = area
+        bar = list(pixels(x0 + 4, y0 + 2, w - 8, 26))
+        grey = sum(0x18 <= min(p) and max(p) <= 0x60 for p in bar) / len(bar)
+        light = sum(min(p) >= 0xb0 for p in pixels(x0, y0, w, h))
+        return grey > 0.8 and light >= 200
+
     def save_screen(self, name):
         time.sleep(1)  # the newest window draws its first frame
         path = os.path.join(SHOTS, name)
-        subprocess.run("xwd -root -silent -display %s | /usr/bin/convert xwd:- %s"
-                       % (self.display, path), shell=True, timeout=30)
+        self.grab_screen(path)
         return path
 
     def wait(self, predicate, timeout, what):
@@ -219,9 +241,20 @@ class MainWindow(unittest.TestCase):
         self.wait(lambda: self.title(wid) == "[暂停] web clip", 60, "the link's caption")
         self.wait(lambda: self.lit_share(PICTURE_STRIP) > 0.5, 30, "the page's video")
         history = os.path.join(self.env.env["XDG_DATA_HOME"], "Nivra", "His1.dat")
-        self.wait(lambda: os.path.exists(history) and link in open(history, encoding="utf-8",
-                                                                     errors="replace").read(),
-                   15, "the link in His1.dat")
+
+        def stored():
+            try:
+                with open(history, encoding="utf-8", errors="replace") as f:
+                    return link in f.read()
+            except FileNotFoundError:
+                return False
+        try:
+            self.wait(stored, 30, "the link in His1.dat")
+        except AssertionError:
+            files = os.listdir(os.path.dirname(history)) if os.path.isdir(
+                os.path.dirname(history)) else []
+            raise AssertionError("His1.dat lacks the link; folder: %s; file:\n%s" % (
+                files, open(history, errors="replace").read() if os.path.exists(history) else "-"))
 
     def test_open_url_dialog_refuses_what_is_no_private_link(self):
         proc = self.env.start_first()
@@ -230,6 +263,7 @@ class MainWindow(unittest.TestCase):
         self.x("xdotool", "key", "ctrl+u")
         dialog = self.wait(lambda: self.x("xdotool", "search", "--onlyvisible", "--name",
                                            "^打开URL$").split(), 20, "the open-URL dialog")[0]
+        self.wait(lambda: self.skin_drawn(self.geometry(dialog)), 15, "the dialog's skin")
         self.save_screen("nivra-open-url.png")
         # Synthetic events are refused by Qt: the keys go to the focused window.
         self.x("xdotool", "windowfocus", "--sync", dialog)
@@ -255,6 +289,7 @@ class MainWindow(unittest.TestCase):
         close_button = (WINDOW_X + 1005 - 6 - 14, WINDOW_Y + 17)
         self.click(*close_button)
         query, (qx, qy) = self.dialog("关闭提示")
+        self.wait(lambda: self.skin_drawn(self.geometry(query)), 15, "the query's skin")
         self.save_screen("nivra-close-query.png")
         self.click(qx + 270, qy + 161)  # "取消"
         self.wait(lambda: not self.x("xdotool", "search", "--onlyvisible", "--name",
