@@ -12,7 +12,7 @@ namespace nivra::ads {
 
 namespace {
 constexpr int kDeadBand = 10;
-const QString kBlank = QStringLiteral("about:blank");
+constexpr const char* kBlank = "about:blank";
 }  // namespace
 
 // The tip shows a picture of the page's corner with the text written over it.
@@ -56,7 +56,7 @@ TmWebbrowser::TmWebbrowser(QWidget* parent)
   // No error page: a failed page leaves the panel blank.
   events.navigationError = [this](const ui::NavigationError&) {
     loading_ = false;
-    browser_->setUrl(QUrl(kBlank));
+    browser_->setUrl(QUrl(QString::fromLatin1(kBlank)));
   };
   browser_->webPage().setEvents(std::move(events));
   browser_->installEventFilter(this);
