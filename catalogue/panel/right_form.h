@@ -150,6 +150,7 @@ class TRightForm : public QWidget {
   // right_form_actions.cpp: playing, tabs, menus and their actions.
   void SelectTab(PanelTree tree);
   void PlayCatalogueItem(TreeNode* node);
+  void PlayWithTitle(const std::string& url, std::string title);
   void AddToFavourites();
   void ShowTreeMenu(PanelTree tree, QPoint local, QPoint global);
   void ToggleSelected();

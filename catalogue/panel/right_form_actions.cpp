@@ -71,6 +71,14 @@ void TRightForm::SelectTab(PanelTree tree) {
   Refresh(tree);
 }
 
+void TRightForm::PlayWithTitle(const std::string& url, std::string title) {
+  // The stop of the item before clears the title, and the player reports the new item while it
+  // opens it: the title goes in between.
+  host_.ExecuteStop();
+  playingTitle_ = std::move(title);
+  host_.PlayUrl(url);
+}
+
 void TRightForm::PlayItem(PanelTree which, bool byMouse) {
   TreePart& part = Part(which);
   TreeNode* node = part.tree.selected();
@@ -83,8 +91,7 @@ void TRightForm::PlayItem(PanelTree which, bool byMouse) {
   if (!item || !IsPrivateLink(item->url())) return;
   const std::string url = item->url();
   platform::debugOutput("AppPlayUrl:" + url);
-  playingTitle_ = item->name();
-  host_.PlayUrl(url);
+  PlayWithTitle(url, item->name());
   if (which != PanelTree::kFavourites) {
     playingNode_ = nullptr;
     return;
@@ -108,9 +115,8 @@ void TRightForm::PlayCatalogueItem(TreeNode* node) {
         CopyItemToTree(treeFun_, Tree(PanelTree::kCatalogue), history, services_.loop.now());
     Refresh(PanelTree::kHistory);
     if (copy.id == 0 || copy.url().empty()) return;
-    playingTitle_ = copy.name();
     playingNode_ = nullptr;
-    host_.PlayUrl(copy.url());
+    PlayWithTitle(copy.url(), copy.name());
     history_.SaveHistory(history);
   });
 }

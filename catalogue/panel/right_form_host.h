@@ -10,9 +10,10 @@ class RightFormHost {
  public:
   virtual ~RightFormHost() = default;
 
-  // Stops the player control and opens `url` in it. The panel has set PlayingTitle() already.
+  // Stops the player control and opens `url` in it. The panel has stopped the item before with
+  // ExecuteStop() and set PlayingTitle() already; the player may report the new item at once.
   virtual void PlayUrl(const std::string& url) = 0;
-  // The main window's stop command ("停止" of the panel's menus).
+  // The main window's stop command ("停止" of the panel's menus); a stop clears PlayingTitle().
   virtual void ExecuteStop() = 0;
   // Opens a url of the scrolling text with the desktop.
   virtual void OpenExternal(const std::string& url) = 0;

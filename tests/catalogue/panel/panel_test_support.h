@@ -24,12 +24,20 @@ using catalogue::test::EtagServer;
 
 class RecordingHost final : public RightFormHost {
  public:
-  void PlayUrl(const std::string& url) override { played.push_back(url); }
-  void ExecuteStop() override { ++stops; }
+  void PlayUrl(const std::string& url) override {
+    played.push_back(url);
+    if (onPlay) onPlay();
+  }
+  void ExecuteStop() override {
+    ++stops;
+    if (onStop) onStop();
+  }
   void OpenExternal(const std::string& url) override { opened.push_back(url); }
   void StartRightListDownload() override { ++downloads; }
   void PanelResized(int width) override { widths.push_back(width); }
 
+  // What the window does on a stop command and while it opens an item.
+  std::function<void()> onStop, onPlay;
   std::vector<std::string> played, opened;
   std::vector<int> widths;
   int stops = 0, downloads = 0;

@@ -289,6 +289,30 @@ TEST_F(RightFormTest, ListLinkFillsTheFavouritesAndStepsThroughItsEntries) {
   EXPECT_FALSE(form.PlayListStep(PlayStep::kNext));
 }
 
+TEST_F(RightFormTest, TheNewItemsTitleIsSetBetweenTheStopAndTheOpen) {
+  TRightForm& form = p.Open();
+  // As the window: a stop of a playing item clears the title (PlayUrl stops too); the player
+  // reports the new item, whose caption reads the title, while it opens it.
+  bool playing = false;
+  std::vector<std::string> titlesAtOpen;
+  p.host.onStop = [&] {
+    if (playing) form.SetPlayingTitle({});
+    playing = false;
+  };
+  p.host.onPlay = [&] {
+    p.host.onStop();
+    titlesAtOpen.push_back(form.PlayingTitle());
+    playing = true;
+  };
+  OpenTwoEpisodeList();
+  ASSERT_TRUE(form.PlayListStep(PlayStep::kNext));
+  LoadCatalogue();
+  p.DoubleClick(PanelTree::kCatalogue, 1);  // "Film"
+  EXPECT_EQ(p.host.played.back(), "Nivra://film");
+  EXPECT_EQ(titlesAtOpen, (std::vector<std::string>{"One ", "Two ", "Film "}));
+  EXPECT_EQ(form.PlayingTitle(), "Film ");
+}
+
 TEST_F(RightFormTest, PlayingFromTheCatalogueEndsTheListsTurn) {
   TRightForm& form = p.Open();
   OpenTwoEpisodeList();
