@@ -48,9 +48,14 @@ TmWebbrowser::TmWebbrowser(QWidget* parent)
   tip_->setGeometry(0, 0, 1, 1);
   tip_->hide();
   ui::WebPageEvents events;
-  events.loadStarted = [this](const QUrl&) { loading_ = true; };
+  events.loadStarted = [this](const QUrl&) {
+    loading_ = true;
+    pageDrawn_ = false;
+  };
   events.documentComplete = [this](const QUrl&) {
     loading_ = false;
+    pageDrawn_ = true;
+    tip_->setVisible(!tipText_.isEmpty());
     DrawTip();
   };
   // No error page: a failed page leaves the panel blank.
@@ -82,7 +87,8 @@ void TmWebbrowser::SetTipSize(int width, int height) {
 
 void TmWebbrowser::SetTipText(const QString& text) {
   tipText_ = text;
-  tip_->setVisible(!text.isEmpty());
+  // The tip writes over the page's own corner, so it waits for the page to be there.
+  tip_->setVisible(!text.isEmpty() && pageDrawn_);
   DrawTip();
 }
 

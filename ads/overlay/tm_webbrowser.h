@@ -23,7 +23,7 @@ class TmWebbrowser final : public QWidget {
   // Loads `url` unless the page is loading or already shows it (compared without case).
   void NavigateTo(const QString& url);
   void SetTipSize(int width, int height);
-  // An empty text hides the tip.
+  // An empty text hides the tip; a text shows it once the page has completed.
   void SetTipText(const QString& text);
   const QString& TipText() const { return tipText_; }
   QWidget* Tip() const;
@@ -46,6 +46,7 @@ class TmWebbrowser final : public QWidget {
   TipPanel* tip_;
   QString tipText_;
   bool loading_ = false;
+  bool pageDrawn_ = false;  // the current page has completed once
   QPointer<QWidget> watchedParent_;
 };
 
