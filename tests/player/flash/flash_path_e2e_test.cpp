@@ -251,13 +251,16 @@ TEST_F(FlashPathEndToEnd, StalledDownloadIsBufferingAndPlaybackGoesOnAfterIt) {
   path.openWebPage(server->url("empty.html"));  // only to have a bridge
   path.resolver.reset();
   path.bridge->PlayList(list);
-  ASSERT_TRUE(path.runUntil([&] { return path.ended || !path.errors.empty(); }, 20000));
+  // A generous bound: a loaded machine plays slower, the order of states stays the same.
+  ASSERT_TRUE(path.runUntil([&] { return path.ended || !path.errors.empty(); }, 60000));
   EXPECT_TRUE(path.errors.empty()) << path.errors.front();
-  // Playing, then buffering (at every poll while it lasts), playing again, the end.
+  // Playing, then buffering (at every poll while it lasts), playing again, the end. A start
+  // that is slow to fill may report buffering before the first play.
   const auto& s = path.states;
   ASSERT_GE(s.size(), 4u);
-  EXPECT_EQ(s.front(), kFlashStatePlaying);
-  const auto buffering = std::find(s.begin(), s.end(), kFlashStateBuffering);
+  const auto playing = std::find(s.begin(), s.end(), kFlashStatePlaying);
+  ASSERT_NE(playing, s.end());
+  const auto buffering = std::find(playing, s.end(), kFlashStateBuffering);
   ASSERT_NE(buffering, s.end());
   const auto resumed = std::find(buffering, s.end(), kFlashStatePlaying);
   ASSERT_NE(resumed, s.end());
