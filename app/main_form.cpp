@@ -92,6 +92,10 @@ TNivraMainForm::TNivraMainForm(platform::QtEventLoop& loop, CommandLine cmd, TIn
   fill->addWidget(player_);
   player_->setLogo(QImage(QStringLiteral(":/skin/logo.png")));
   player_->setPopupMenu(commands_.pmRight());
+  // The window takes the keys (Space, the shortcuts; Esc in full screen through TFullForm). A
+  // picture holding the focus would lose it while it moves into the full-screen window, and its
+  // focus loss leaves full screen in the middle of entering it.
+  player_->setFocusPolicy(Qt::NoFocus);
   player_->player().SetDragFile(true);
   ConnectPlayer();
   ConnectBars();

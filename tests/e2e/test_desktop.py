@@ -1,11 +1,12 @@
 """The program in the desktop, on a real X server (Xvfb, no window manager) with a private
 session bus per test and the system bus pointed at a dead address: the URL protocol in the
 user's hive and the desktop entries, links opened with xdg-open, a moved program registering
-again, the MPRIS service driven with dbus-send, the boss key as a global key grab, and the
-screen saver held off while full screen plays."""
+again, the MPRIS service driven with dbus-send, the boss key as a global key grab, the
+screen saver held off while full screen plays, and the scheduled-shutdown dialog's refusals."""
 
 import os
 import re
+import shlex
 import shutil
 import signal
 import subprocess
@@ -24,6 +25,15 @@ FAKE_SERVICE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "a
                             "scripts", "fake_desktop_service.py")
 SCREEN_W, SCREEN_H = 1280, 800
 MAIN_WIDTH = 1005
+# Points in the main window (shares of its width and height): the picture, and the library
+# panel's list beside it.
+PICTURE = (0.4, 0.4)
+LIBRARY_LIST = (0.9, 0.35)
+MENU_BUTTON = (0.8955, 0.026)
+# Points in the shutdown dialog, in pixels.
+SHUT_DOWN = {"active": (30, 83), "year": (113, 116), "month": (173, 116), "ok": (280, 173),
+             "cancel": (360, 173)}
+ERROR_OK = (290, 153)
 # Variables that would make xdg-open hand the link to a desktop's own opener.
 DESKTOP_VARIABLES = ("XDG_CURRENT_DESKTOP", "DESKTOP_SESSION", "KDE_FULL_SESSION",
                      "GNOME_DESKTOP_SESSION_ID", "MATE_DESKTOP_SESSION_ID", "BROWSER")
@@ -76,8 +86,9 @@ class LineReader:
         self.thread.start()
 
     def _read(self):
-        for line in self.proc.stdout:
-            self.lines.append(line.rstrip("\n"))
+        with self.proc.stdout:
+            for line in self.proc.stdout:
+                self.lines.append(line.rstrip("\n"))
 
 
 class Desktop(unittest.TestCase):
@@ -139,6 +150,7 @@ class Desktop(unittest.TestCase):
                 except (PermissionError, ProcessLookupError):
                     p.kill()
             p.wait()
+        self.bus.stdout.close()
         shutil.rmtree(self.env.root, ignore_errors=True)
 
     def child(self, args, **kwargs):
@@ -160,6 +172,9 @@ class Desktop(unittest.TestCase):
         return [wid for wid in self.x(*search).split()
                 if "Width: %d" % MAIN_WIDTH in self.x("xwininfo", "-id", wid)]
 
+    def windows_of(self, pid):
+        return self.x("xdotool", "search", "--onlyvisible", "--pid", str(pid)).split()
+
     def main_window(self, pid):
         return self.wait(lambda: (self.visible_main_windows(pid) or [None])[0], 60,
                          "the main window to map")
@@ -167,9 +182,24 @@ class Desktop(unittest.TestCase):
     def title(self, wid):
         return self.x("xdotool", "getwindowname", wid).strip()
 
-    def press(self, wid, key):
-        """`key` to window `wid` through the focus (Qt refuses synthetic events)."""
-        self.x("xdotool", "windowfocus", "--sync", wid)
+    def geometry(self, wid):
+        """(left, top, width, height) of window `wid` on the screen."""
+        info = self.x("xwininfo", "-id", wid)
+        return tuple(int(re.search(label + r":\s+(-?\d+)", info).group(1))
+                     for label in ("Absolute upper-left X", "Absolute upper-left Y", "Width",
+                                   "Height"))
+
+    def click(self, wid, x, y):
+        """A click at (x, y) pixels from the top left corner of window `wid`."""
+        left, top, _, _ = self.geometry(wid)
+        self.x("xdotool", "mousemove", str(left + x), str(top + y), "click", "1")
+
+    def press(self, wid, key, at=(0.5, 0.5)):
+        """`key` to window `wid` through the focus, given by a click into the window at `at`
+        (shares of its width and height): Qt refuses synthetic events and there is no window
+        manager to activate it."""
+        _, _, width, height = self.geometry(wid)
+        self.click(wid, int(width * at[0]), int(height * at[1]))
         self.x("xdotool", "key", key)
 
     def wait(self, predicate, timeout, what):
@@ -181,12 +211,14 @@ class Desktop(unittest.TestCase):
     def has(self, text):
         return lambda: any(text in line for line in self.env.log())
 
-    def start_playing(self, *args):
+    def start_playing(self, while_paused=None):
         """Starts the program on the clip and waits until the pre-roll count-down is over and
-        the clip plays; the main window's id."""
-        proc = self.env.start_first("/Open", self.clip, *args)
+        the clip plays, calling `while_paused` during the count-down; (process, main window)."""
+        proc = self.env.start_first("/Open", self.clip)
         wid = self.main_window(proc.pid)
         self.wait(lambda: self.title(wid) == "[暂停] clip", 60, "the paused caption")
+        if while_paused:
+            while_paused()
         self.wait(self.has("KillTimer"), 40, "the 15-second count-down to end")
         self.wait(lambda: self.title(wid) == "[正在播放] clip", 20, "the playing caption")
         return proc, wid
@@ -241,9 +273,9 @@ class Desktop(unittest.TestCase):
         apps = os.path.join(self.env.env["XDG_DATA_HOME"], "applications")
         handler = desktop_entry(os.path.join(apps, "nivra-url.desktop"))
         self.assertIn("x-scheme-handler/nivra", handler["MimeType"].split(";"))
-        self.assertEqual(handler["Exec"], '"%s" %%u' % program)
+        self.assertEqual(shlex.split(handler["Exec"]), [program, "%u"])
         player = desktop_entry(os.path.join(apps, "nivra.desktop"))
-        self.assertEqual(player["Exec"], '"%s" /Open %%F' % program)
+        self.assertEqual(shlex.split(player["Exec"]), [program, "/Open", "%F"])
         self.assertIn("video/webm", player["MimeType"].split(";"))
         for scheme in ("nivra", "Nivra"):
             query = subprocess.run(["xdg-mime", "query", "default", "x-scheme-handler/" + scheme],
@@ -251,8 +283,22 @@ class Desktop(unittest.TestCase):
             self.assertEqual(query.stdout.strip(), "nivra-url.desktop", scheme)
 
     def xdg_open(self, link):
-        return self.child(["xdg-open", link], stdout=subprocess.DEVNULL,
-                          stderr=subprocess.DEVNULL)
+        """xdg-open of `link`, its trace kept for the failure message."""
+        trace = os.path.join(self.env.root, "xdg-open.txt")
+        with open(trace, "a") as out:
+            proc = self.child(["sh", "-x", shutil.which("xdg-open"), link], stdout=out,
+                              stderr=out)
+        return proc, trace
+
+    def wait_for_link(self, link, trace, since=0):
+        def opened():
+            return any(("OpenPending:" + link) in line for line in self.env.log()[since:])
+        try:
+            wait_until(opened, 90, "the link to open")
+        except AssertionError:
+            with open(trace) as f:
+                raise AssertionError("the link did not open; log:\n%s\nxdg-open:\n%s" % (
+                    "\n".join(self.env.log()[-30:]), f.read()[-4000:])) from None
 
     def moved_program(self):
         """A second install folder: a real copy of the program (its own path is what it
@@ -278,9 +324,11 @@ class Desktop(unittest.TestCase):
         link = subprocess.run([TOOL, "link", "encode", "file|clip|0|" + self.clip],
                               capture_output=True, text=True, check=True).stdout.strip()
         self.assertTrue(link.startswith("Nivra://"), link)
-        opener = self.xdg_open(link)
-        self.wait(self.has("OpenPending:" + link), 30, "the link in the running window")
+        opener, trace = self.xdg_open(link)
+        self.wait_for_link(link, trace)
         self.assertEqual(opener.wait(timeout=30), 0)
+        # The started program handed the link over and ended; no second window came up.
+        self.assertEqual(self.env.log().count("RunTray"), 1)
         self.assertIsNone(proc.poll())
 
         # The same user starts a copy from another folder: it registers its own path.
@@ -295,19 +343,21 @@ class Desktop(unittest.TestCase):
         self.main_window(moved_proc.pid)
         moved_proc.kill()
         moved_proc.wait()
+        self.wait(lambda: not self.visible_main_windows(), 20, "the moved program's window to go")
 
         # With no program running, the link starts the moved one.
         before = len(self.env.log())
-        self.xdg_open(link)
+        _, trace = self.xdg_open(link)
         wid = self.wait(lambda: (self.visible_main_windows() or [None])[0], 60,
                         "a window started by the link")
         pid = self.x("xdotool", "getwindowpid", wid).strip()
         self.assertEqual(os.path.realpath("/proc/%s/exe" % pid), moved)
-        self.wait(lambda: any(("OpenPending:" + link) in line
-                              for line in self.env.log()[before:]), 30, "the link opened")
+        self.wait_for_link(link, trace, before)
 
     def test_mpris_drives_playback_and_reports_its_state(self):
-        proc, wid = self.start_playing()
+        proc, wid = self.start_playing(
+            # The pre-roll page holds the first play paused.
+            lambda: self.assertEqual(self.playback_status(), "Paused"))
         self.assertEqual(self.playback_status(), "Playing")
         self.assertIn('string "clip"', self.mpris_property("Metadata"))
         self.mpris("PlayPause")
@@ -333,27 +383,110 @@ class Desktop(unittest.TestCase):
         self.wait(lambda: self.playback_status() == "Paused", 20, "the pause")
         self.x("xdotool", "key", "ctrl+alt+b")
         self.wait(lambda: self.visible_main_windows(proc.pid), 20, "the window to come back")
+        # Shown again, the paused clip plays on.
+        self.wait(lambda: self.title(wid) == "[正在播放] clip", 20, "the playing caption")
+        self.wait(lambda: self.playback_status() == "Playing", 20, "the Playing status")
         self.assertIsNone(proc.poll())
 
-    def test_full_screen_playback_holds_off_the_screen_saver(self):
+    def window_named(self, name):
+        return self.wait(lambda: self.x("xdotool", "search", "--onlyvisible", "--name",
+                                        "^%s$" % name).split(), 20, "the window " + name)[0]
+
+    def window_gone(self, name):
+        return not self.x("xdotool", "search", "--onlyvisible", "--name", "^%s$" % name).strip()
+
+    def test_shut_down_dialog_from_the_main_menu_refuses_bad_times_and_cancels(self):
+        proc = self.env.start_first()
+        wid = self.main_window(proc.pid)
+        shown = set(self.windows_of(proc.pid))
+        _, _, width, height = self.geometry(wid)
+        self.click(wid, int(width * MENU_BUTTON[0]), int(height * MENU_BUTTON[1]))
+        self.wait(lambda: set(self.windows_of(proc.pid)) - shown, 20, "the main menu")
+        # The fourth item of the menu is the scheduled shutdown.
+        self.x("xdotool", "key", "Down", "Down", "Down", "Down", "Return")
+        dialog = self.window_named("定时关机")
+        self.click(dialog, *SHUT_DOWN["active"])
+        for field, text, error in (
+                ("year", "2000", "ShowError:关机时间设置不对，不能小于当前时间"),
+                ("month", "13", "ShowError:请检查你的日期是否正确!")):
+            self.click(dialog, *SHUT_DOWN[field])
+            self.x("xdotool", "key", "ctrl+a")
+            self.x("xdotool", "type", text)
+            self.click(dialog, *SHUT_DOWN["ok"])
+            self.wait(self.has(error), 20, error)
+            self.click(self.window_named("错误提示"), *ERROR_OK)
+            self.wait(lambda: self.window_gone("错误提示"), 20, "the error to close")
+        # A refused time leaves the dialog open; cancelling it schedules nothing.
+        self.click(dialog, *SHUT_DOWN["cancel"])
+        self.wait(lambda: self.window_gone("定时关机"), 20, "the dialog to close")
+        self.assertFalse(self.has("ShutDownScheduled")())
+        self.assertIsNone(proc.poll())
+
+    def full_screen_windows(self, pid):
+        return [w for w in self.windows_of(pid)
+                if "Width: %d" % SCREEN_W in self.x("xwininfo", "-id", w)]
+
+    def full_screen_window(self, proc):
+        """The id of the process's window that covers the screen; fails at once when the
+        process has ended."""
+        def find():
+            if proc.poll() is not None:
+                raise AssertionError("the program ended with %s" % proc.returncode)
+            return self.full_screen_windows(proc.pid)
+        return self.wait(find, 20, "the full-screen window")[0]
+
+    def screen_saver(self):
+        """The stand-in screen saver on the test's bus; what it was called with, line by line."""
         fake = self.child(["/usr/bin/python3", FAKE_SERVICE, "screensaver", "--address",
                            self.env.env["DBUS_SESSION_BUS_ADDRESS"]],
                           stdout=subprocess.PIPE, text=True)
         self.assertEqual(fake.stdout.readline().strip(), "READY")
-        calls = LineReader(fake)
-        proc, wid = self.start_playing()
-        self.assertEqual(calls.lines, [])
-        self.press(wid, "ctrl+f")
+        return LineReader(fake)
+
+    def enter_full_screen(self, proc, wid, calls):
+        """Ctrl+F while the clip plays; (full-screen window, the screen saver's cookie)."""
+        # The focus in the library list, not in the picture (see the case below).
+        self.press(wid, "ctrl+f", LIBRARY_LIST)
+        full = self.full_screen_window(proc)
         inhibit = self.wait(lambda: [c for c in calls.lines if c.startswith("CALL Inhibit")], 20,
                             "Inhibit")
-        cookie = inhibit[0].split("->")[1].strip()
-        full = self.wait(lambda: [w for w in self.x("xdotool", "search", "--onlyvisible", "--pid",
-                                                    str(proc.pid)).split()
-                                  if "Width: %d" % SCREEN_W in self.x("xwininfo", "-id", w)],
-                         20, "the full-screen window")[0]
+        return full, inhibit[0].split("->")[1].strip()
+
+    def test_full_screen_playback_holds_off_the_screen_saver(self):
+        calls = self.screen_saver()
+        proc, wid = self.start_playing()
+        self.assertEqual(calls.lines, [])
+        full, cookie = self.enter_full_screen(proc, wid, calls)
         self.press(full, "Escape")
         self.wait(lambda: "CALL UnInhibit " + cookie in calls.lines, 20, "UnInhibit")
+        self.wait(lambda: self.visible_main_windows(proc.pid), 20, "the main window back")
         self.assertEqual(len([c for c in calls.lines if c.startswith("CALL Inhibit")]), 1)
+        self.assertIsNone(proc.poll())
+
+    def test_boss_key_in_full_screen_leaves_it_and_hides_everything(self):
+        calls = self.screen_saver()
+        proc, wid = self.start_playing()
+        _, cookie = self.enter_full_screen(proc, wid, calls)
+        self.x("xdotool", "key", "ctrl+alt+b")
+        self.wait(lambda: not self.windows_of(proc.pid), 20, "every window to hide")
+        self.wait(lambda: "CALL UnInhibit " + cookie in calls.lines, 20, "UnInhibit")
+        self.assertEqual(self.playback_status(), "Paused")
+        self.x("xdotool", "key", "ctrl+alt+b")
+        # The main window comes back, not the full-screen one.
+        self.wait(lambda: self.visible_main_windows(proc.pid), 20, "the main window back")
+        self.assertEqual(self.full_screen_windows(proc.pid), [])
+        self.assertIsNone(proc.poll())
+
+    # Entering full screen from a click on the picture once ended the program with SIGBUS: the
+    # picture held the focus, lost it while it moved into the full-screen window, and its focus
+    # loss left full screen inside the move.
+    def test_full_screen_from_the_focused_picture_keeps_the_program_running(self):
+        proc, wid = self.start_playing()
+        self.press(wid, "ctrl+f", PICTURE)
+        full = self.full_screen_window(proc)
+        self.press(full, "Escape")
+        self.wait(lambda: self.visible_main_windows(proc.pid), 20, "the main window back")
+        self.assertIsNone(proc.poll())
 
 
 if __name__ == "__main__":
