@@ -141,6 +141,9 @@ bool TRightForm::PlayListStep(PlayStep step) {
 }
 
 void TRightForm::AddPlayedUrl(std::string_view url, const LinkNameFn& linkName) {
+  // An item played before the start-up load (a link handed over at once) joins the stored
+  // history instead of a tree that has not been read yet.
+  if (startTimer_ != 0) StartUp();
   CatalogueTree& history = Tree(PanelTree::kHistory);
   AddUrlToTree(url, history, linkName, services_.loop.now());
   if (!url.empty()) history_.SaveHistory(history);
