@@ -14,7 +14,7 @@ namespace {
 using G = CommandGroup;
 using S = ShortcutAction;
 
-constexpr CommandSpec kCommands[] = {
+constexpr CommandEntry kCommands[] = {
     {Command::Play, "Act_Play", "播放/暂停"},
     {Command::Stop, "Act_Stop", "停止"},
     {Command::Prev, "Act_Prev", "上一个节目"},
@@ -108,22 +108,22 @@ QMenu* MakeMenu(QWidget* owner, const char* name, const CommandSet& set,
 
 }  // namespace
 
-const CommandSpec& SpecOf(Command id) { return kCommands[static_cast<std::size_t>(id)]; }
+const CommandEntry& EntryOf(Command id) { return kCommands[static_cast<std::size_t>(id)]; }
 
 CommandSet::CommandSet(QWidget* owner, std::function<void(Command)> run) {
   QActionGroup* groups[4] = {nullptr, new QActionGroup(owner), new QActionGroup(owner),
                              new QActionGroup(owner)};
   const common::TIniConfig defaults;
-  for (const CommandSpec& spec : kCommands) {
-    auto* action = new QAction(QString::fromUtf8(spec.caption), owner);
-    action->setObjectName(QString::fromLatin1(spec.name));
-    action->setCheckable(spec.checkable);
+  for (const CommandEntry& entry : kCommands) {
+    auto* action = new QAction(QString::fromUtf8(entry.caption), owner);
+    action->setObjectName(QString::fromLatin1(entry.name));
+    action->setCheckable(entry.checkable);
     action->setShortcutContext(Qt::ApplicationShortcut);
-    if (spec.shortcut) action->setShortcut(QKeySequence(QString::fromLatin1(spec.shortcut)));
-    if (QActionGroup* group = groups[static_cast<int>(spec.group)]) group->addAction(action);
+    if (entry.shortcut) action->setShortcut(QKeySequence(QString::fromLatin1(entry.shortcut)));
+    if (QActionGroup* group = groups[static_cast<int>(entry.group)]) group->addAction(action);
     owner->addAction(action);
-    QObject::connect(action, &QAction::triggered, owner, [run, id = spec.id] { run(id); });
-    actions_[static_cast<std::size_t>(spec.id)] = action;
+    QObject::connect(action, &QAction::triggered, owner, [run, id = entry.id] { run(id); });
+    actions_[static_cast<std::size_t>(entry.id)] = action;
   }
   // The six settable shortcuts start at the settings' defaults; applying may replace them.
   for (ShortcutAction s : kShortcutActions)
@@ -152,8 +152,8 @@ CommandSet::CommandSet(QWidget* owner, std::function<void(Command)> run) {
 }
 
 QAction* CommandSet::Shortcut(ShortcutAction action) const {
-  for (const CommandSpec& spec : kCommands)
-    if (spec.setting == action) return (*this)[spec.id];
+  for (const CommandEntry& entry : kCommands)
+    if (entry.setting == action) return (*this)[entry.id];
   return nullptr;
 }
 

@@ -57,7 +57,7 @@ enum class Command {
 // Radio groups: exactly one action of a group is checked.
 enum class CommandGroup { None, TopMost, ListMode, Channel };
 
-struct CommandSpec {
+struct CommandEntry {
   Command id;
   const char* name;     // "Act_Play"
   const char* caption;  // as the user sees it
@@ -67,7 +67,7 @@ struct CommandSpec {
   std::optional<ShortcutAction> setting = std::nullopt;  // the shortcut comes from the settings
 };
 
-const CommandSpec& SpecOf(Command id);
+const CommandEntry& EntryOf(Command id);
 
 class CommandSet {
  public:

@@ -412,7 +412,7 @@ void TNivraMainForm::Execute(Command id) {
         wiring_.Stop();
       break;
     case Command::OpenFile: {
-      const QString file = QFileDialog::getOpenFileName(this, SpecOf(id).caption);
+      const QString file = QFileDialog::getOpenFileName(this, EntryOf(id).caption);
       if (!file.isEmpty()) OpenFilePath(file.toStdString());
       break;
     }
